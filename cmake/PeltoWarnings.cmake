@@ -1,0 +1,4 @@
+# Warnings as errors for our own targets only (third-party headers come in as SYSTEM).
+function(pelto_warnings target)
+    target_compile_options(${target} PRIVATE -Wall -Wextra -Wpedantic -Wshadow -Werror)
+endfunction()

@@ -1,0 +1,37 @@
+#pragma once
+// The media control engine: textual commands in, replies and result codes out.
+// Every call blocks until the command is done and must come from the thread that runs the
+// GLib main context (the Qt UI thread in the player).
+
+#include <string>
+#include <string_view>
+
+namespace mci {
+
+// Result codes. 0 is success; everything else is an error whose text errorText() gives.
+enum Error : int {
+    Ok = 0,
+    ErrUnrecognizedCommand = 261,  // first word is not a command
+    ErrUnknownKeyword = 263,       // a word the command does not take
+    ErrMissingArgument = 264,      // a keyword without its value
+    ErrBadNumber = 265,            // a number out of range or not a number
+    ErrNoSuchDevice = 266,         // alias not open
+    ErrAliasInUse = 267,           // open with an alias that already exists
+    ErrUnbalancedQuote = 268,
+    ErrFileNotFound = 275,
+    ErrCannotOpen = 276,           // the file exists but cannot be played
+    ErrDeviceType = 277,           // unknown device type or command not for this device
+    ErrNotReady = 278,
+    ErrHardware = 279,             // drive/door/capture failure
+    ErrCannotSave = 280,
+    ErrTimeout = 281,
+};
+
+// Sends one command. When reply is not null and replyLength > 0 the reply is written there,
+// cut to replyLength - 1 bytes and always NUL-terminated; a failed command writes an empty reply.
+int sendString(std::string_view command, char* reply, int replyLength);
+
+// Short English text for a result code.
+std::string errorText(int code);
+
+}  // namespace mci

@@ -1,0 +1,10 @@
+#!/usr/bin/env bash
+# Unit tests under AddressSanitizer + UndefinedBehaviorSanitizer, and the fuzz targets briefly.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+export BUILD_DIR=build-asan
+BUILD_TYPE=Debug bash scripts/build.sh -DPELTO_SANITIZE=ON -DPELTO_BENCH=OFF
+export ASAN_OPTIONS=detect_leaks=0:abort_on_error=1
+export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+bash scripts/with-test-env.sh ctest --test-dir build-asan --output-on-failure -j 2 --timeout 600 -L unit
+if [ -x scripts/fuzz.sh ]; then FUZZ_SECONDS=${FUZZ_SECONDS:-60} bash scripts/fuzz.sh; fi

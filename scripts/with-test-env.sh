@@ -1,0 +1,43 @@
+#!/usr/bin/env bash
+# Runs a command with a private Xvfb display and a PulseAudio server with a null sink,
+# and stops both when the command ends, however it ends.
+# Usage: with-test-env.sh COMMAND [ARG...]
+set -uo pipefail
+workdir=$(mktemp -d /tmp/pelto-env.XXXXXX)
+pids=()
+cleanup() {
+    local p
+    for p in "${pids[@]}"; do kill "$p" 2>/dev/null; done
+    PULSE_RUNTIME_PATH="$workdir/pulse" pulseaudio --kill >/dev/null 2>&1
+    for p in "${pids[@]}"; do wait "$p" 2>/dev/null; done
+    rm -rf "$workdir"
+}
+trap cleanup EXIT
+trap 'exit 130' INT TERM
+
+export XDG_RUNTIME_DIR="$workdir/run"
+mkdir -m 700 -p "$XDG_RUNTIME_DIR"
+export XDG_CONFIG_HOME="$workdir/config"
+export HOME_FOR_TESTS="$workdir/home"
+mkdir -p "$XDG_CONFIG_HOME" "$HOME_FOR_TESTS"
+
+# Xvfb picks a free display and tells us its number on fd 5.
+exec 5<> <(:)
+Xvfb -displayfd 5 -screen 0 1280x1024x24 -nolisten tcp >"$workdir/xvfb.log" 2>&1 &
+pids+=($!)
+read -r -t 20 -u 5 display || { echo "with-test-env: Xvfb did not start" >&2; cat "$workdir/xvfb.log" >&2; exit 1; }
+exec 5>&-
+export DISPLAY=":$display"
+
+export PULSE_RUNTIME_PATH="$workdir/pulse"
+mkdir -p "$PULSE_RUNTIME_PATH"
+if command -v pulseaudio >/dev/null; then
+    pulseaudio -D --exit-idle-time=-1 --system=false -n \
+        -L "module-null-sink sink_name=nullsink" -L "module-native-protocol-unix" \
+        --log-target=file:"$workdir/pulse.log" >/dev/null 2>&1 || echo "with-test-env: no PulseAudio" >&2
+    for _ in $(seq 50); do pactl info >/dev/null 2>&1 && break; sleep 0.1; done
+    pactl set-default-sink nullsink >/dev/null 2>&1
+    pactl set-default-source nullsink.monitor >/dev/null 2>&1
+fi
+
+"$@"

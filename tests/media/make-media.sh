@@ -1,0 +1,58 @@
+#!/usr/bin/env bash
+# Makes the real media the tests play: small clips of every kind the player opens.
+# Usage: make-media.sh OUTDIR [NAME...]   (files that already exist are kept)
+set -uo pipefail
+out=${1:?usage: make-media.sh OUTDIR [NAME...]}
+shift
+only=$(if [ $# -gt 0 ]; then printf '%s\n' "$@"; fi)
+mkdir -p "$out"
+failed=0
+
+# 3 s of moving test picture (320x240, 25 fps) and a 440 Hz tone.
+vid="videotestsrc num-buffers=75 pattern=ball ! video/x-raw,width=320,height=240,framerate=25/1"
+aud="audiotestsrc num-buffers=130 samplesperbuffer=1024 freq=440 ! audio/x-raw,rate=44100,channels=2"
+
+wanted() { [ -z "$only" ] || grep -qxF "$1" <<<"$only"; }
+
+make() {  # make NAME PIPELINE... (the pipeline writes to @OUT@)
+    local name=$1; shift
+    wanted "$name" || return 0
+    [ -s "$out/$name" ] && return 0
+    local tmp="$out/.$name.tmp" args=() a
+    for a in "$@"; do args+=("${a//@OUT@/$tmp}"); done
+    if ! timeout 120 gst-launch-1.0 -q "${args[@]}" >/dev/null 2>&1 || [ ! -s "$tmp" ]; then
+        echo "make-media: failed to make $name" >&2; rm -f "$tmp"; failed=1; return 0
+    fi
+    mv "$tmp" "$out/$name"
+}
+
+make clip.mpg $vid ! videoconvert ! mpeg2enc format=0 ! queue ! avmux_mpeg name=m ! filesink location=@OUT@ \
+     $aud ! audioconvert ! avenc_mp2 ! queue ! m.
+make clip.avi $vid ! videoconvert ! jpegenc ! queue ! avimux name=m ! filesink location=@OUT@ \
+     $aud ! audioconvert ! queue ! m.
+# asfmux stamps video from 1000 h on: the audio must start there too or no picture is shown.
+make clip.wmv $vid ! videoconvert ! avenc_wmv2 ! queue ! asfmux name=m ! filesink location=@OUT@ \
+     audiotestsrc num-buffers=130 samplesperbuffer=1024 freq=440 timestamp-offset=3600000000000 ! \
+     audio/x-raw,rate=44100,channels=2 ! audioconvert ! avenc_wmav2 ! queue ! m.
+make clip.wav $aud ! audioconvert ! wavenc ! filesink location=@OUT@
+make clip.mp3 $aud ! audioconvert ! lamemp3enc ! xingmux ! filesink location=@OUT@
+make clip.au $aud ! audioconvert ! audio/x-raw,format=S16BE ! avmux_au ! filesink location=@OUT@
+make clip.wma $aud ! audioconvert ! avenc_wmav2 ! asfmux ! filesink location=@OUT@
+make hd.mp4 videotestsrc num-buffers=250 pattern=smpte ! \
+     video/x-raw,width=1280,height=720,framerate=25/1,format=I420 ! x264enc speed-preset=ultrafast ! \
+     h264parse ! queue ! mp4mux name=m ! filesink location=@OUT@ \
+     audiotestsrc num-buffers=431 samplesperbuffer=1024 ! audio/x-raw,rate=44100,channels=2 ! \
+     audioconvert ! avenc_aac ! aacparse ! queue ! m.
+
+# A tiny type-0 MIDI file: four quarter notes on a piano, 120 bpm (about 2 s).
+if wanted clip.mid && [ ! -s "$out/clip.mid" ]; then
+    {
+        printf 'MThd\x00\x00\x00\x06\x00\x00\x00\x01\x01\xe0'
+        printf 'MTrk\x00\x00\x00\x2b'
+        printf '\x00\xc0\x00'
+        for note in 3c 40 43 48; do printf "\\x00\\x90\\x$note\\x64\\x83\\x60\\x80\\x$note\\x40"; done
+        printf '\x00\xff\x2f\x00'
+    } > "$out/.clip.mid.tmp" && mv "$out/.clip.mid.tmp" "$out/clip.mid"
+fi
+echo "make-media: $(ls "$out" | wc -l) files in $out"
+exit $failed
