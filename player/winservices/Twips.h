@@ -1,0 +1,28 @@
+#pragma once
+// Lengths on windows are twips: 1440 per logical inch. Geometry keeps the exact twips a caller set
+// as long as the widget's pixel geometry still matches them, so values round-trip unchanged.
+
+class QWidget;
+
+namespace Twips {
+
+double PerPixelX();
+double PerPixelY();
+// Nearest whole pixel, halves to even.
+int ToPixelsX(double twips);
+int ToPixelsY(double twips);
+double ScreenWidth();
+double ScreenHeight();
+
+// Child controls: position within the parent's client area. Windows: the frame rectangle.
+double Left(const QWidget* w);
+double Top(const QWidget* w);
+double Width(const QWidget* w);
+double Height(const QWidget* w);
+void SetLeft(QWidget* w, double twips);
+void SetTop(QWidget* w, double twips);
+void SetWidth(QWidget* w, double twips);
+void SetHeight(QWidget* w, double twips);
+void SetRect(QWidget* w, double left, double top, double width, double height);
+
+}  // namespace Twips
