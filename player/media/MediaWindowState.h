@@ -6,7 +6,7 @@
 #include <QtGlobal>
 
 class MediaWindowState {
-public:
+  public:
     virtual ~MediaWindowState() = default;
 
     // frmPelto

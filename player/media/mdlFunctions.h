@@ -6,6 +6,7 @@
 #include <QString>
 #include <functional>
 #include <string>
+#include <string_view>
 
 class MediaWindowState;
 
@@ -24,6 +25,8 @@ void SetWindowState(MediaWindowState* state);
 void SetClock(std::function<QDateTime()> now);  // empty = QDateTime::currentDateTime
 void SetProgramFolder(const QString& folder);   // empty = QCoreApplication::applicationDirPath
 void SetFallbackFolder(const QString& folder);  // empty = XDG music folder, else home
+// Shows an internal error to the user (title, text); empty = a modal message box.
+void SetErrorReporter(std::function<void(const QString&, const QString&)> report);
 
 // --- module state ---
 // The current medium's name as written into the open command (bytes, not necessarily UTF-8).
@@ -61,6 +64,8 @@ qint32 GetPositionFrames();
 bool LastOpenFailed();
 
 // --- recorder ---
+// Status word shown instead of "Recorded" when the recording could not be saved anywhere.
+inline constexpr const char* kSaveFailed = "Save failed";
 void ToggleRecording();
 // Full path of the file a recording stopped at `when` is saved to (never an existing file).
 QString RecordingPath(const QDateTime& when);

@@ -12,7 +12,7 @@
 #include "mdlFunctions.h"
 
 class FakeChannel {
-public:
+  public:
     struct Answer {
         int result = 0;
         std::string reply;
