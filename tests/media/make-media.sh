@@ -44,6 +44,15 @@ make hd.mp4 videotestsrc num-buffers=250 pattern=smpte ! \
      audiotestsrc num-buffers=431 samplesperbuffer=1024 ! audio/x-raw,rate=44100,channels=2 ! \
      audioconvert ! avenc_aac ! aacparse ! queue ! m.
 
+# The demo clip the player starts with: 20 s, Video CD size; made only when asked for by name.
+if [ -n "$only" ]; then
+    make demo.mpg videotestsrc num-buffers=500 pattern=ball motion=wavy background-color=0xff203060 foreground-color=0xffffc020 ! \
+         video/x-raw,width=352,height=240,framerate=25/1 ! timeoverlay font-desc="Sans 18" ! videoconvert ! \
+         mpeg2enc format=0 ! queue ! avmux_mpeg name=m ! filesink location=@OUT@ \
+         audiotestsrc num-buffers=862 samplesperbuffer=1024 wave=ticks freq=660 ! \
+         audio/x-raw,rate=44100,channels=2 ! audioconvert ! avenc_mp2 ! queue ! m.
+fi
+
 # A tiny type-0 MIDI file: four quarter notes on a piano, 120 bpm (about 2 s).
 if wanted clip.mid && [ ! -s "$out/clip.mid" ]; then
     {
