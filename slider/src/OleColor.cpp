@@ -1,0 +1,64 @@
+#include "OleColor.h"
+
+#include <array>
+
+namespace ptSlider {
+
+namespace {
+
+struct SystemRole {
+    QPalette::ColorGroup group;
+    QPalette::ColorRole role;
+};
+
+constexpr auto A = QPalette::Active;
+constexpr auto D = QPalette::Disabled;
+
+// Indexed by system colour number. Unknown numbers fall back to the button face.
+constexpr std::array<SystemRole, 31> kSystemRoles{{
+    {A, QPalette::Button},           // 0 scroll bar
+    {A, QPalette::Window},           // 1 desktop
+    {A, QPalette::Highlight},        // 2 active caption
+    {A, QPalette::Mid},              // 3 inactive caption
+    {A, QPalette::Window},           // 4 menu
+    {A, QPalette::Base},             // 5 window
+    {A, QPalette::Shadow},           // 6 window frame
+    {A, QPalette::WindowText},       // 7 menu text
+    {A, QPalette::WindowText},       // 8 window text
+    {A, QPalette::HighlightedText},  // 9 caption text
+    {A, QPalette::Button},           // 10 active border
+    {A, QPalette::Button},           // 11 inactive border
+    {A, QPalette::Mid},              // 12 application workspace
+    {A, QPalette::Highlight},        // 13 highlight
+    {A, QPalette::HighlightedText},  // 14 highlight text
+    {A, QPalette::Button},           // 15 button face
+    {A, QPalette::Dark},             // 16 button shadow
+    {D, QPalette::Text},             // 17 grey text
+    {A, QPalette::ButtonText},       // 18 button text
+    {D, QPalette::WindowText},       // 19 inactive caption text
+    {A, QPalette::Light},            // 20 button highlight
+    {A, QPalette::Shadow},           // 21 3-D dark shadow
+    {A, QPalette::Light},            // 22 3-D light
+    {A, QPalette::ToolTipText},      // 23 info text
+    {A, QPalette::ToolTipBase},      // 24 info background
+    {A, QPalette::Button},           // 25 (unused)
+    {A, QPalette::Link},             // 26 hot-tracked item
+    {A, QPalette::Highlight},        // 27 active caption gradient
+    {A, QPalette::Mid},              // 28 inactive caption gradient
+    {A, QPalette::Highlight},        // 29 menu highlight
+    {A, QPalette::Window},           // 30 menu bar
+}};
+
+}  // namespace
+
+QColor OleColorToQColor(quint32 ole, const QPalette& palette) {
+    if ((ole & 0xFF000000u) == 0x80000000u) {
+        const quint32 index = ole & 0x00FFFFFFu;
+        const SystemRole r = index < kSystemRoles.size() ? kSystemRoles[index] : kSystemRoles[15];
+        return palette.color(r.group, r.role);
+    }
+    return QColor(static_cast<int>(ole & 0xFF), static_cast<int>((ole >> 8) & 0xFF),
+                  static_cast<int>((ole >> 16) & 0xFF));
+}
+
+}  // namespace ptSlider
