@@ -9,6 +9,7 @@
 #include <QWidget>
 
 #include "CaptionLabel.h"
+#include "Icons.h"
 
 class frmPelto;
 namespace ptSlider {
@@ -19,23 +20,23 @@ class ISlider;
 class PictureImage : public QLabel {
     Q_OBJECT
 
-public:
+  public:
     explicit PictureImage(QWidget* parent = nullptr);
     QPixmap Picture() const { return picture_; }
     void SetPicture(const QPixmap& picture);
     QPixmap MouseIcon() const { return mouseIcon_; }
     void SetMouseIcon(const QPixmap& picture) { mouseIcon_ = picture; }
 
-signals:
+  signals:
     void Click();
     void MouseDown();
     void MouseUp();
 
-protected:
+  protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
 
-private:
+  private:
     QPixmap picture_;
     QPixmap mouseIcon_;
 };
@@ -43,7 +44,7 @@ private:
 class frmBase : public QWidget {
     Q_OBJECT
 
-public:
+  public:
     // Creating it runs Form_Load; it stays hidden until shown.
     explicit frmBase(frmPelto& main);
     ~frmBase() override;
@@ -76,13 +77,13 @@ public:
     void VolSlider_ValueChanged();
     void VolSlider_MouseDown(int Shift);
 
-protected:
+  protected:
     void keyPressEvent(QKeyEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
 
-private:
+  private:
     void CreateControls();
-    PictureImage* CreateButton(int left, const QString& tooltip, const QString& pictureName, qint16 keyCode);
+    PictureImage* CreateButton(int left, const QString& tooltip, Icons::Button picture, qint16 keyCode);
     void SeekFromSlider();
 
     frmPelto& main_;

@@ -13,8 +13,9 @@ QString RichCaption(const QString& caption) {
         QChar c = caption[i];
         if (c == u'&' && i + 1 < caption.size()) {
             QChar next = caption[++i];
-            out += next == u'&' ? QStringLiteral("&amp;")
-                                : QStringLiteral("<u>") + QString(next).toHtmlEscaped() + QStringLiteral("</u>");
+            out += next == u'&'
+                       ? QStringLiteral("&amp;")
+                       : QStringLiteral("<u>") + QString(next).toHtmlEscaped() + QStringLiteral("</u>");
         } else {
             out += QString(c).toHtmlEscaped();
         }

@@ -9,7 +9,7 @@
 class CaptionLabel : public QLabel {
     Q_OBJECT
 
-public:
+  public:
     explicit CaptionLabel(const QString& caption, QWidget* parent = nullptr);
 
     QString Caption() const { return caption_; }
@@ -19,14 +19,14 @@ public:
     quint32 ForeColor() const { return foreColor_; }
     void SetForeColor(quint32 oleColor);
 
-signals:
+  signals:
     void Click();
 
-protected:
+  protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
 
-private:
+  private:
     QString caption_;
     quint32 backColor_;
     quint32 foreColor_;

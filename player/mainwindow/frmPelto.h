@@ -22,7 +22,7 @@ class ISlider;
 class frmPelto : public QWidget, public MediaWindowState {
     Q_OBJECT
 
-public:
+  public:
     explicit frmPelto(QWidget* parent = nullptr);
     ~frmPelto() override;
 
@@ -88,7 +88,7 @@ public:
     // --- opening media (frmPelto_media.cpp) ---
     void LoadMedia(const QString& file, bool skipOpen);
     void cmdOpen_Click();
-    void Form_OLEDragDrop(const QMimeData& data);
+    void Form_OLEDragDrop(const QMimeData& Data);
     // The open dialog; returns the chosen path or empty. Tests replace it.
     static QString (*OpenDialog)(QWidget* owner, const QString& startFolder);
 
@@ -110,7 +110,9 @@ public:
     void mnuFullscreen_Click();
     void TrackPointerInFullScreen(float& y);
 
-    // --- keyboard, menus and small commands (frmPelto_commands.cpp) ---
+    // --- keyboard, menus and small commands (frmPelto_commands.cpp, frmPelto_keys.cpp) ---
+    // A modal information box (title, text). Tests replace it.
+    static void (*InfoBox)(QWidget* owner, const QString& title, const QString& text);
     void KeyTrace(qint16& KeyCode);
     void Form_KeyDown(qint16 KeyCode, qint16 Shift);
     void Form_MouseDown(qint16 Button, qint16 Shift, float X, float Y);
@@ -137,7 +139,7 @@ public:
     void mnuExit_Click();
 
     // --- the compact window ---
-    frmBase& Base();                           // creates it, hidden, on first reference
+    frmBase& Base();                               // creates it, hidden, on first reference
     frmBase* LoadedBase() const { return base_; }  // null when not loaded
     void UnloadBase();
 
@@ -171,7 +173,7 @@ public:
     void SetCompactStatus(const QString& text) override;
     void ShowCompactMutePicture(bool muted) override;
 
-protected:
+  protected:
     void resizeEvent(QResizeEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
@@ -181,7 +183,7 @@ protected:
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
 
-private:
+  private:
     void CreateControls();
     void CreateMenu();
     void CreateSeekBar();

@@ -23,7 +23,9 @@ double Dpi(bool x) {
     return dpi > 0 ? dpi : 96.0;
 }
 
-int Round(double v) { return static_cast<int>(std::nearbyint(v)); }  // default mode: halves to even
+int Round(double v) {
+    return static_cast<int>(std::nearbyint(v));
+}  // default mode: halves to even
 
 QRect PixelRect(const QWidget* w) {
     if (!w->isWindow()) return w->geometry();
@@ -33,10 +35,14 @@ QRect PixelRect(const QWidget* w) {
 
 int PixelEdge(const QRect& r, Edge e) {
     switch (e) {
-        case kLeft: return r.x();
-        case kTop: return r.y();
-        case kWidth: return r.width();
-        default: return r.height();
+        case kLeft:
+            return r.x();
+        case kTop:
+            return r.y();
+        case kWidth:
+            return r.width();
+        default:
+            return r.height();
     }
 }
 
@@ -55,10 +61,18 @@ void Set(QWidget* w, Edge e, double twips) {
     if (!w->isWindow()) {
         QRect r = w->geometry();
         switch (e) {
-            case kLeft: r.moveLeft(px); break;
-            case kTop: r.moveTop(px); break;
-            case kWidth: r.setWidth(std::max(px, 0)); break;
-            default: r.setHeight(std::max(px, 0)); break;
+            case kLeft:
+                r.moveLeft(px);
+                break;
+            case kTop:
+                r.moveTop(px);
+                break;
+            case kWidth:
+                r.setWidth(std::max(px, 0));
+                break;
+            default:
+                r.setHeight(std::max(px, 0));
+                break;
         }
         w->setGeometry(r);
         return;
@@ -66,30 +80,66 @@ void Set(QWidget* w, Edge e, double twips) {
     const QRect frame = w->frameGeometry();
     const QRect client = w->geometry();
     switch (e) {
-        case kLeft: w->move(px, frame.y()); break;
-        case kTop: w->move(frame.x(), px); break;
-        case kWidth: w->resize(std::max(px - (frame.width() - client.width()), 1), client.height()); break;
-        default: w->resize(client.width(), std::max(px - (frame.height() - client.height()), 1)); break;
+        case kLeft:
+            w->move(px, frame.y());
+            break;
+        case kTop:
+            w->move(frame.x(), px);
+            break;
+        case kWidth:
+            w->resize(std::max(px - (frame.width() - client.width()), 1), client.height());
+            break;
+        default:
+            w->resize(client.width(), std::max(px - (frame.height() - client.height()), 1));
+            break;
     }
 }
 
 }  // namespace
 
-double Twips::PerPixelX() { return 1440.0 / Dpi(true); }
-double Twips::PerPixelY() { return 1440.0 / Dpi(false); }
-int Twips::ToPixelsX(double twips) { return Round(twips / PerPixelX()); }
-int Twips::ToPixelsY(double twips) { return Round(twips / PerPixelY()); }
-double Twips::ScreenWidth() { return ScreenOf(nullptr)->geometry().width() * PerPixelX(); }
-double Twips::ScreenHeight() { return ScreenOf(nullptr)->geometry().height() * PerPixelY(); }
+double Twips::PerPixelX() {
+    return 1440.0 / Dpi(true);
+}
+double Twips::PerPixelY() {
+    return 1440.0 / Dpi(false);
+}
+int Twips::ToPixelsX(double twips) {
+    return Round(twips / PerPixelX());
+}
+int Twips::ToPixelsY(double twips) {
+    return Round(twips / PerPixelY());
+}
+double Twips::ScreenWidth() {
+    return ScreenOf(nullptr)->geometry().width() * PerPixelX();
+}
+double Twips::ScreenHeight() {
+    return ScreenOf(nullptr)->geometry().height() * PerPixelY();
+}
 
-double Twips::Left(const QWidget* w) { return Get(w, kLeft); }
-double Twips::Top(const QWidget* w) { return Get(w, kTop); }
-double Twips::Width(const QWidget* w) { return Get(w, kWidth); }
-double Twips::Height(const QWidget* w) { return Get(w, kHeight); }
-void Twips::SetLeft(QWidget* w, double twips) { Set(w, kLeft, twips); }
-void Twips::SetTop(QWidget* w, double twips) { Set(w, kTop, twips); }
-void Twips::SetWidth(QWidget* w, double twips) { Set(w, kWidth, twips); }
-void Twips::SetHeight(QWidget* w, double twips) { Set(w, kHeight, twips); }
+double Twips::Left(const QWidget* w) {
+    return Get(w, kLeft);
+}
+double Twips::Top(const QWidget* w) {
+    return Get(w, kTop);
+}
+double Twips::Width(const QWidget* w) {
+    return Get(w, kWidth);
+}
+double Twips::Height(const QWidget* w) {
+    return Get(w, kHeight);
+}
+void Twips::SetLeft(QWidget* w, double twips) {
+    Set(w, kLeft, twips);
+}
+void Twips::SetTop(QWidget* w, double twips) {
+    Set(w, kTop, twips);
+}
+void Twips::SetWidth(QWidget* w, double twips) {
+    Set(w, kWidth, twips);
+}
+void Twips::SetHeight(QWidget* w, double twips) {
+    Set(w, kHeight, twips);
+}
 void Twips::SetRect(QWidget* w, double left, double top, double width, double height) {
     Set(w, kLeft, left);
     Set(w, kTop, top);

@@ -1,0 +1,74 @@
+// Qt's window events turned into the window's own events: mouse buttons as a bit set (1 left,
+// 2 right, 4 middle), coordinates in twips, keys as virtual-key codes.
+
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QKeyEvent>
+#include <QMimeData>
+#include <QMouseEvent>
+
+#include "Twips.h"
+#include "VirtualKeys.h"
+#include "frmPelto.h"
+
+namespace {
+
+qint16 ButtonBits(Qt::MouseButtons buttons) {
+    qint16 bits = 0;
+    if (buttons & Qt::LeftButton) bits |= 1;
+    if (buttons & Qt::RightButton) bits |= 2;
+    if (buttons & Qt::MiddleButton) bits |= 4;
+    return bits;
+}
+
+qint16 ShiftBits(Qt::KeyboardModifiers modifiers) {
+    qint16 bits = 0;
+    if (modifiers & Qt::ShiftModifier) bits |= 1;
+    if (modifiers & Qt::ControlModifier) bits |= 2;
+    if (modifiers & Qt::AltModifier) bits |= 4;
+    return bits;
+}
+
+}  // namespace
+
+void frmPelto::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    Form_Resize();
+}
+
+void frmPelto::keyPressEvent(QKeyEvent* event) {
+    const int code = VirtualKeyFromQt(*event);
+    if (code == 0) {
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    Form_KeyDown(static_cast<qint16>(code), ShiftBits(event->modifiers()));
+}
+
+void frmPelto::mousePressEvent(QMouseEvent* event) {
+    const QPointF p = event->position();
+    Form_MouseDown(ButtonBits(event->button()), ShiftBits(event->modifiers()),
+                   static_cast<float>(p.x() * Twips::PerPixelX()),
+                   static_cast<float>(p.y() * Twips::PerPixelY()));
+}
+
+void frmPelto::mouseMoveEvent(QMouseEvent* event) {
+    const QPointF p = event->position();
+    Form_MouseMove(ButtonBits(event->buttons()), ShiftBits(event->modifiers()),
+                   static_cast<float>(p.x() * Twips::PerPixelX()),
+                   static_cast<float>(p.y() * Twips::PerPixelY()));
+}
+
+void frmPelto::mouseDoubleClickEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton) Form_DblClick();
+}
+
+void frmPelto::dragEnterEvent(QDragEnterEvent* event) {
+    if (event->mimeData()->hasUrls()) event->acceptProposedAction();
+}
+
+void frmPelto::dropEvent(QDropEvent* event) {
+    if (!event->mimeData()->hasUrls()) return;
+    Form_OLEDragDrop(*event->mimeData());
+    event->acceptProposedAction();
+}

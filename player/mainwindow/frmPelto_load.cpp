@@ -1,0 +1,318 @@
+// Construction of the main window, start-up (Form_Load), shutdown (Form_Unload) and the window
+// state that the media operations reach through MediaWindowState.
+
+#include <QCloseEvent>
+#include <QFile>
+#include <cmath>
+#include <optional>
+
+#include "OleColor.h"
+#include "PeltoSettings.h"
+#include "SliderHost.h"
+#include "Twips.h"
+#include "WindowUtils.h"
+#include "compact/frmBase.h"
+#include "frmPelto.h"
+#include "mdlFunctions.h"
+#include "mdlMWheel.h"
+#include "ptSlider/ControlHost.h"
+
+namespace {
+
+constexpr double kDesignLeft = 2880;
+constexpr double kDesignTop = 2160;
+constexpr double kDesignWidth = 4740;
+constexpr double kDesignHeight = 915;
+
+QFont ArialFont(bool bold) {
+    QFont f;
+    f.setFamilies({QStringLiteral("Arial"), QStringLiteral("Liberation Sans")});
+    f.setPointSizeF(8.25);
+    f.setBold(bold);
+    return f;
+}
+
+// A number as the settings store or a label holds it; nullopt when it is no number.
+std::optional<double> Number(const QString& text) {
+    bool ok = false;
+    const double v = text.trimmed().toDouble(&ok);
+    return ok ? std::optional<double>(v) : std::nullopt;
+}
+
+}  // namespace
+
+frmPelto::frmPelto(QWidget* parent) : QWidget(parent) {
+    setProperty("peltoForm", true);
+    setWindowTitle(QStringLiteral("Pelto SE"));
+    setFont(ArialFont(false));
+    setFocusPolicy(Qt::StrongFocus);
+    setAcceptDrops(true);
+    setMouseTracking(true);
+    setAutoFillBackground(true);
+    SetBackColor(0x8000000F);
+    Twips::SetRect(this, kDesignLeft, kDesignTop, kDesignWidth, kDesignHeight);
+    CreateControls();
+    CreateMenu();
+    CreateSeekBar();
+    T.setInterval(100);
+    connect(&T, &QTimer::timeout, this, [this] { T_Timer(); });
+}
+
+frmPelto::~frmPelto() {
+    delete base_;
+}
+
+void frmPelto::PlaceControl(QWidget* control, int left, int top, int width, int height) const {
+    Twips::SetRect(control, left, top, width, height);
+}
+
+void frmPelto::CreateControls() {
+    auto label = [this](const QString& caption, const QString& tip, int l, int t, int w, int h) {
+        auto* c = new CaptionLabel(caption, this);
+        c->setToolTip(tip);
+        PlaceControl(c, l, t, w, h);
+        return c;
+    };
+    cmdOpen = label(QStringLiteral("&Open"), QStringLiteral("Open a file"), 30, 0, 405, 195);
+    cmdPlaym = label(QStringLiteral("&Play"), QStringLiteral("Pause"), 615, 0, 315, 195);
+    cmdStop = label(QStringLiteral("&Stop"), QStringLiteral("Stop Movie"), 1185, 0, 345, 195);
+    lblStatus = label(QStringLiteral("Status:"), QStringLiteral("Player Status"), 1755, 0, 510, 195);
+    lblTime = label(QStringLiteral("Time"), QStringLiteral("Time elapsed"), 2565, 0, 375, 195);
+    lblTTime = label(QStringLiteral("Total"), QStringLiteral("Total Time"), 3135, 0, 375, 195);
+    lblVolume = label(QStringLiteral("180"), QStringLiteral("Volume Level"), 3615, 0, 285, 195);
+    lblRec = label(QStringLiteral("R"), QStringLiteral("Sound Recorder"), 4005, 0, 105, 210);
+    lblMute = label(QStringLiteral("O"), QStringLiteral("Toggle mute"), 4200, 0, 135, 210);
+    Label1 = label(QStringLiteral("X"), QStringLiteral("Quit Pelto"), 4365, 0, 135, 210);
+    for (CaptionLabel* c : {lblRec, lblMute, Label1}) c->setFont(ArialFont(true));
+    lblRec->SetBackColor(0x8000000F);
+    cmdPlaym->setEnabled(false);
+    cmdStop->setEnabled(false);
+
+    connect(cmdOpen, &CaptionLabel::Click, this, [this] { cmdOpen_Click(); });
+    connect(cmdPlaym, &CaptionLabel::Click, this, [this] { cmdPlaym_Click(); });
+    connect(cmdStop, &CaptionLabel::Click, this, [this] { cmdStop_Click(); });
+    connect(lblRec, &CaptionLabel::Click, this, [this] { lblRec_Click(); });
+    connect(lblMute, &CaptionLabel::Click, this, [this] { lblMute_Click(); });
+    connect(Label1, &CaptionLabel::Click, this, [this] { Label1_Click(); });
+
+    FrameVideo = new QFrame(this);
+    FrameVideo->setFrameShape(QFrame::NoFrame);
+    FrameVideo->setAutoFillBackground(true);
+    FrameVideo->setMouseTracking(true);
+    FrameVideo->setAttribute(Qt::WA_NativeWindow);
+    PlaceControl(FrameVideo, -100, 200, 4620, 135);
+    FrameVideo->lower();
+}
+
+void frmPelto::CreateMenu() {
+    mnuStart = new QMenu(this);
+    auto entry = [this](QMenu* menu, const QString& caption, void (frmPelto::*handler)(),
+                        bool checkable = false) {
+        QAction* a = menu->addAction(caption);
+        a->setCheckable(checkable);
+        connect(a, &QAction::triggered, this, [this, a, handler, checkable] {
+            // The handler owns the check mark; undo the toggle the menu made on its own.
+            if (checkable) a->setChecked(!a->isChecked());
+            (this->*handler)();
+        });
+        return a;
+    };
+    mnuOpen = entry(mnuStart, QStringLiteral("&Open          O"), &frmPelto::mnuOpen_Click);
+    mnuPlay = entry(mnuStart, QStringLiteral("&Play/Pause Space"), &frmPelto::mnuPlay_Click);
+    mnuPlay->setVisible(false);
+    mnuSkipRev = entry(mnuStart, QStringLiteral("<<              <-"), &frmPelto::mnuSkipRev_Click);
+    mnuSkipFwd = entry(mnuStart, QStringLiteral(">>               ->"), &frmPelto::mnuSkipFwd_Click);
+    mnuStop = entry(mnuStart, QStringLiteral("&Stop           S"), &frmPelto::mnuStop_Click);
+    mnuSep2 = mnuStart->addSeparator();
+    mnuOpenClose =
+        entry(mnuStart, QStringLiteral("Eject CD           J"), &frmPelto::mnuOpenClose_Click, true);
+    mnuFRate = mnuStart->addMenu(QStringLiteral("Frame rate"));
+    mnuSlow1 = entry(mnuFRate, QStringLiteral("Slow       `"), &frmPelto::mnuSlow1_Click);
+    mnuNormal = entry(mnuFRate, QStringLiteral("Normal   1"), &frmPelto::mnuNormal_Click);
+    mnuFatser1 = entry(mnuFRate, QStringLiteral("Faster    2"), &frmPelto::mnuFatser1_Click);
+    mnuVol = mnuStart->addMenu(QStringLiteral("Volume"));
+    mnuVolUp = entry(mnuVol, QStringLiteral("Decrease      Up Arrow"), &frmPelto::mnuVolUp_Click);
+    mnuVolDwon = entry(mnuVol, QStringLiteral("Increase       Down Arrow"), &frmPelto::mnuVolDwon_Click);
+    mnuMute = entry(mnuVol, QStringLiteral("&Mute             M"), &frmPelto::mnuMute_Click, true);
+    mnuSep1 = mnuStart->addSeparator();
+    mnuRepeat = entry(mnuStart, QStringLiteral("&Loop                 L"), &frmPelto::mnuRepeat_Click, true);
+    mnuFullscreen =
+        entry(mnuStart, QStringLiteral("&Fullscreen         F"), &frmPelto::mnuFullscreen_Click, true);
+    mnuMinimise = entry(mnuStart, QStringLiteral("Minimise            Z"), &frmPelto::mnuMinimise_Click);
+    mnuAlwaysOnTop =
+        entry(mnuStart, QStringLiteral("&Always on top  A"), &frmPelto::mnuAlwaysOnTop_Click, true);
+    mnuAbout = entry(mnuStart, QStringLiteral("About               H"), &frmPelto::mnuAbout_Click);
+    mnuExit = entry(mnuStart, QStringLiteral("Qu&it                  Q"), &frmPelto::mnuExit_Click);
+}
+
+void frmPelto::CreateSeekBar() {
+    ptSlider::MemoryPropertyBag design;
+    design.Set(QStringLiteral("Max"), 1);
+    Slider = SliderHost::Create(this, &design);
+    if (!Slider) return;
+    PlaceControl(Slider->widget(), 0, 360, 4580, 150);
+    Slider->widget()->show();
+    auto* events = new SliderEvents(Slider, this);
+    events->onClick = [this] { Slider_Click(); };
+    events->onMouseDown = [this](int shift) { Slider_MouseDown(shift); };
+    events->onMouseUp = [this](int shift) { Slider_MouseUp(shift); };
+}
+
+void frmPelto::Form_Load(const QString& commandLine) {
+    mdlMWheel::InstallWheelHook(this, {[this] { return cmdPlaym->Caption(); },
+                                       [this] { return lblMute->Caption() == QStringLiteral("O"); }});
+    if (auto top = Number(PeltoSettings::GetSetting(QStringLiteral("Top"))); top && *top > 0) SetTop(*top);
+    if (auto left = Number(PeltoSettings::GetSetting(QStringLiteral("Left"))); left && *left > 0)
+        SetLeft(*left);
+    lblVolume->SetCaption(PeltoSettings::GetSetting(QStringLiteral("Vol")));
+    if (lblVolume->Caption().isEmpty()) lblVolume->SetCaption(QStringLiteral("80"));
+    RestoreLeft = static_cast<float>(Left());
+    RestoreTop = static_cast<float>(Top());
+    RestoreWidth = static_cast<float>(Width());
+    RestoreHeight = static_cast<float>(Height());
+    if (!commandLine.isEmpty()) {
+        CurrentFile = commandLine;
+        LoadMedia(CurrentFile, false);
+    }
+    if (auto volume = Number(lblVolume->Caption()))
+        mdlFunctions::SetVolume(static_cast<qint32>(std::nearbyint(*volume * 10)));
+}
+
+void frmPelto::FinishRecordingBeforeExit() {
+    if (lblRec->Caption() != QStringLiteral("R")) mdlFunctions::ToggleRecording();
+}
+
+void frmPelto::Form_Unload() {
+    FinishRecordingBeforeExit();
+    mdlFunctions::CloseAllDevices();
+    T.stop();
+    PeltoSettings::SaveSetting(QStringLiteral("Vol"), lblVolume->Caption());
+    PeltoSettings::SaveSetting(QStringLiteral("Left"), QString::number(Left()));
+    PeltoSettings::SaveSetting(QStringLiteral("Top"), QString::number(Top()));
+    WindowUtils::EndProgram();
+}
+
+void frmPelto::Unload() {
+    if (!unloaded_) close();
+}
+
+void frmPelto::closeEvent(QCloseEvent* event) {
+    if (!unloaded_) {
+        unloaded_ = true;
+        UnloadBase();
+        Form_Unload();
+    }
+    event->accept();
+}
+
+frmBase& frmPelto::Base() {
+    if (!base_) base_ = new frmBase(*this);
+    return *base_;
+}
+
+void frmPelto::UnloadBase() {
+    if (!base_) return;
+    frmBase* gone = base_;
+    base_ = nullptr;
+    gone->hide();
+    gone->deleteLater();  // it may be unloading itself from its own timer
+}
+
+// --- geometry ---
+
+double frmPelto::Left() const {
+    return Twips::Left(this);
+}
+double frmPelto::Top() const {
+    return Twips::Top(this);
+}
+double frmPelto::Width() const {
+    return Twips::Width(this);
+}
+double frmPelto::Height() const {
+    return Twips::Height(this);
+}
+void frmPelto::SetLeft(double twips) {
+    Twips::SetLeft(this, twips);
+}
+void frmPelto::SetTop(double twips) {
+    Twips::SetTop(this, twips);
+}
+void frmPelto::SetWidth(double twips) {
+    Twips::SetWidth(this, twips);
+}
+void frmPelto::SetHeight(double twips) {
+    Twips::SetHeight(this, twips);
+}
+double frmPelto::ScaleWidth() const {
+    return width() * Twips::PerPixelX();
+}
+double frmPelto::ScaleHeight() const {
+    return height() * Twips::PerPixelY();
+}
+
+void frmPelto::SetWindowStateValue(int state) {
+    switch (state) {
+        case 1:
+            isVisible() ? showMinimized() : setWindowState(Qt::WindowMinimized);
+            break;
+        case 2:
+            isVisible() ? showFullScreen() : setWindowState(Qt::WindowFullScreen);
+            break;
+        default:
+            isVisible() ? showNormal() : setWindowState(Qt::WindowNoState);
+            break;
+    }
+}
+
+void frmPelto::SetBackColor(quint32 oleColor) {
+    backColor_ = oleColor;
+    QPalette p = palette();
+    p.setColor(QPalette::Window, OleColor::ToQColor(oleColor));
+    setPalette(p);
+}
+
+void frmPelto::SetMousePointer(int pointer) {
+    mousePointer_ = pointer;
+    if (pointer == 99)
+        setCursor(Qt::BlankCursor);  // the all-transparent custom pointer
+    else
+        unsetCursor();
+}
+
+// --- MediaWindowState ---
+
+int frmPelto::MainWindowState() const {
+    const Qt::WindowStates s = windowState();
+    if (s & Qt::WindowMinimized) return 1;
+    if (s & (Qt::WindowFullScreen | Qt::WindowMaximized)) return 2;
+    return 0;
+}
+void frmPelto::SetMainCaption(const QString& caption) {
+    setWindowTitle(caption);
+}
+QString frmPelto::VolumeCaption() const {
+    return lblVolume->Caption();
+}
+QString frmPelto::MuteCaption() const {
+    return lblMute->Caption();
+}
+QString frmPelto::RecCaption() const {
+    return lblRec->Caption();
+}
+void frmPelto::SetRecCaption(const QString& caption) {
+    lblRec->SetCaption(caption);
+}
+void frmPelto::SetRecBackColor(quint32 oleColor) {
+    lblRec->SetBackColor(oleColor);
+}
+void frmPelto::SetMainStatus(const QString& text) {
+    lblStatus->SetCaption(text);
+}
+void frmPelto::SetCompactStatus(const QString& text) {
+    Base().lblStatus->SetCaption(text);
+}
+void frmPelto::ShowCompactMutePicture(bool muted) {
+    frmBase& base = Base();
+    base.imgMute->SetPicture(muted ? base.Icon : base.MouseIcon);
+}

@@ -1,0 +1,87 @@
+// Opening media: the open dialog, a dropped file, and LoadMedia, which every way of opening ends in.
+
+#include <QFile>
+#include <QFileDialog>
+#include <QMimeData>
+#include <QUrl>
+
+#include "OleColor.h"
+#include "WindowUtils.h"
+#include "compact/frmBase.h"
+#include "frmPelto.h"
+#include "mdlFunctions.h"
+#include "ptSlider/ctlSlider.h"
+
+namespace {
+
+const QString kCannotOpen = QStringLiteral("Cannot open");
+
+QString RunOpenDialog(QWidget* owner, const QString& startFolder) {
+    const QStringList filters = {
+        QStringLiteral("Media Files (*.mp3 *.dat *.avi *.mpeg *.mpg *.wav *.au *.mid *.midi *.wma *.wmv *.wm "
+                       "*.asf)"),
+        QStringLiteral("All Files (*)")};
+    QFileDialog dialog(owner, QStringLiteral("Pelto\u2122 :: Open a file..."), startFolder);
+    dialog.setNameFilters(filters);
+    dialog.selectNameFilter(filters.first());
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setOption(QFileDialog::ReadOnly);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+    return dialog.selectedFiles().first();
+}
+
+}  // namespace
+
+QString (*frmPelto::OpenDialog)(QWidget*, const QString&) = &RunOpenDialog;
+
+void frmPelto::LoadMedia(const QString& file, bool skipOpen) {
+    if (lblRec->BackColor() != OleColor::kButtonFace) return;  // a recording runs
+    mdlFunctions::MediaFile() = QFile::encodeName(file).toStdString();
+    if (mnuMute->isChecked()) mdlFunctions::MuteAudio();
+    bool openFailed = false;
+    if (!skipOpen) {
+        mdlFunctions::OpenMovie(static_cast<quintptr>(FrameVideo->winId()), "child");
+        openFailed = mdlFunctions::LastOpenFailed();
+        mdlFunctions::GetSourceSize(SourceWidth, SourceHeight);
+        if (MainWindowState() == 2) {
+            Form_Resize();
+            WindowUtils::SetScreenPointer(0);
+        } else if (SourceWidth == 0) {
+            SizeWindowForAudio();
+        } else {
+            SizeWindowToVideo(SourceHeight, SourceWidth);
+        }
+    }
+    cmdPlaym->setEnabled(true);
+    cmdStop->setEnabled(true);
+    mnuPlay->setVisible(true);
+    if (cmdPlaym->Caption() == QStringLiteral("Play")) cmdPlaym->SetCaption(QStringLiteral("Pause"));
+    T.start();
+    // A length under one second cannot become a maximum (it must stay above the minimum): kept.
+    if (Slider) Slider->setMax(mdlFunctions::GetLengthSeconds());
+    if (ptSlider::ISlider* compact = Base().Slider) compact->setMax(mdlFunctions::GetLengthSeconds());
+    mdlFunctions::PlayMovie();
+    repaint();
+    setFocus();
+    lblTTime->SetCaption(mdlFunctions::LengthText());
+    // A refused file would otherwise leave the status empty while the controls look armed.
+    const QString mode = openFailed ? kCannotOpen : mdlFunctions::GetMovieMode();
+    lblStatus->SetCaption(mode);
+    Base().lblStatus->SetCaption(mode);
+}
+
+void frmPelto::cmdOpen_Click() {
+    const QString path = OpenDialog(this, WindowUtils::FindCdDrive() + QStringLiteral("mpegav/")).trimmed();
+    if (path.isEmpty()) return;
+    lblStatus->SetCaption(path);
+    CurrentFile = path;
+    Base().lblFileName->SetCaption(CurrentFile);
+    LoadMedia(CurrentFile, false);
+}
+
+void frmPelto::Form_OLEDragDrop(const QMimeData& Data) {
+    const QList<QUrl> urls = Data.urls();
+    if (urls.isEmpty() || !urls.first().isLocalFile()) return;  // only a file list opens anything
+    CurrentFile = urls.first().toLocalFile();
+    if (MainWindowState() != 2) LoadMedia(CurrentFile, false);
+}

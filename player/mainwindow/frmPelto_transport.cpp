@@ -1,0 +1,97 @@
+// Transport and progress: Play/Pause, Stop, the record label, the 100 ms tick and the seek bar.
+
+#include "WindowUtils.h"
+#include "compact/frmBase.h"
+#include "frmPelto.h"
+#include "mdlFunctions.h"
+#include "ptSlider/ctlSlider.h"
+
+namespace {
+const QString kStopped = QStringLiteral("Stopped");
+const QString kPaused = QStringLiteral("Paused");
+const QString kRecording = QStringLiteral("Recording");
+const QString kPlay = QStringLiteral("Play");
+const QString kCannotOpen = QStringLiteral("Cannot open");
+}  // namespace
+
+void frmPelto::cmdPlaym_Click() {
+    if (CurrentFile.isEmpty()) return;
+    const QString status = lblStatus->Caption();
+    // Pausing here would overwrite "Recording" and leave the recording unreachable by Stop.
+    if (status == kRecording) return;
+    if (status == kStopped || status == kCannotOpen) {
+        LoadMedia(CurrentFile, false);
+        if (lblStatus->Caption() == kCannotOpen) return;
+    } else if (status == kPaused) {
+        mdlFunctions::ResumeMovie();
+        cmdPlaym->SetCaption(QStringLiteral("Pause"));
+    } else {
+        mdlFunctions::PauseMovie();
+        cmdPlaym->SetCaption(kPlay);
+    }
+    lblStatus->SetCaption(mdlFunctions::GetMovieMode());
+}
+
+void frmPelto::cmdStop_Click() {
+    const QString status = lblStatus->Caption();
+    if (status == kStopped) return;
+    if (status == kRecording) {
+        mdlFunctions::ToggleRecording();
+        return;
+    }
+    mdlFunctions::StopMovie();
+    WindowUtils::SetScreenPointer(1);
+    if (Slider) Slider->setValue(0);
+    if (ptSlider::ISlider* compact = Base().Slider) compact->setValue(0);
+    lblTime->SetCaption(QStringLiteral("0:00"));
+    T.stop();
+    lblStatus->SetCaption(mdlFunctions::GetMovieMode());
+    Base().lblStatus->SetCaption(lblStatus->Caption());
+    cmdPlaym->SetCaption(kPlay);
+    mdlFunctions::CloseAllDevices();
+    Form_Resize();
+}
+
+void frmPelto::lblRec_Click() {
+    if (!mdlFunctions::IsPlayingOrPaused()) mdlFunctions::ToggleRecording();
+}
+
+void frmPelto::T_Timer() {
+    lblTime->SetCaption(mdlFunctions::PositionText());
+    Base().lblStatus->SetCaption(mdlFunctions::GetMovieMode());
+    Base().lblTime->SetCaption(lblTime->Caption() + QStringLiteral(" / ") + lblTTime->Caption());
+    UpdateSeekBars();
+    if (lblTTime->Caption() == QStringLiteral("0:00")) {
+        T.stop();
+        return;
+    }
+    if (mdlFunctions::GetPositionMs() >= mdlFunctions::GetLengthMs() && mnuRepeat->isChecked()) {
+        mdlFunctions::RewindToStart();
+        return;
+    }
+    if (mdlFunctions::GetPositionMs() >= mdlFunctions::GetLengthMs() && !mnuRepeat->isChecked())
+        cmdStop_Click();
+}
+
+void frmPelto::UpdateSeekBars() {
+    // An out-of-range position fails on the main bar and skips the compact bar for this tick.
+    const int main = Slider ? Slider->setValue(mdlFunctions::GetPositionSeconds()) : 0;
+    if (main != 0) return;
+    const qint32 seconds = mdlFunctions::GetPositionSeconds();
+    if (ptSlider::ISlider* compact = Base().Slider) compact->setValue(seconds);
+}
+
+void frmPelto::Slider_MouseDown(int /*Shift*/) {
+    T.stop();
+}
+
+void frmPelto::Slider_Click() {
+    const bool paused = cmdPlaym->Caption() == kPlay;
+    mdlFunctions::SeekToSeconds(Slider ? Slider->Value() : 0);
+    if (paused) mdlFunctions::PauseMovie();
+}
+
+void frmPelto::Slider_MouseUp(int /*Shift*/) {
+    Slider_Click();
+    T.start();
+}

@@ -1,0 +1,160 @@
+#include "WindowUtils.h"
+
+#include <QApplication>
+#include <QCursor>
+#include <QDBusConnection>
+#include <QDBusInterface>
+#include <QDBusReply>
+#include <QFile>
+#include <QGuiApplication>
+#include <QWidget>
+#include <QWindow>
+
+#include <X11/Xlib.h>
+#include <X11/extensions/scrnsaver.h>
+
+namespace {
+
+bool ending = false;
+int screenPointer = 0;
+quint32 inhibitCookie = 0;
+bool inhibited = false;
+
+Display* X11Display() {
+    auto* x11 = qApp ? qApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
+    return x11 ? x11->display() : nullptr;
+}
+
+// Octal escapes in /proc/self/mounts ("\040" for a blank).
+QString UnescapeMountField(const QString& field) {
+    QString out;
+    for (qsizetype i = 0; i < field.size(); ++i) {
+        if (field[i] == u'\\' && i + 3 < field.size()) {
+            bool ok = false;
+            const int code = field.mid(i + 1, 3).toInt(&ok, 8);
+            if (ok) {
+                out += QChar(code);
+                i += 3;
+                continue;
+            }
+        }
+        out += field[i];
+    }
+    return out;
+}
+
+}  // namespace
+
+void WindowUtils::SetTopmost(QWidget* window, bool on) {
+    if (!window) return;
+    const QRect frame = window->geometry();
+    const bool visible = window->isVisible();
+    window->setWindowFlag(Qt::WindowStaysOnTopHint, on);  // re-creates the native window
+    window->setGeometry(frame);
+    if (visible) window->show();
+}
+
+bool WindowUtils::SetScreenSaverActive(bool active) {
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    if (bus.isConnected()) {
+        QDBusInterface saver(QStringLiteral("org.freedesktop.ScreenSaver"),
+                             QStringLiteral("/org/freedesktop/ScreenSaver"),
+                             QStringLiteral("org.freedesktop.ScreenSaver"), bus);
+        if (saver.isValid()) {
+            if (!active && !inhibited) {
+                QDBusReply<quint32> reply = saver.call(QStringLiteral("Inhibit"), QStringLiteral("PeltoSE"),
+                                                       QStringLiteral("Playing media"));
+                if (reply.isValid()) {
+                    inhibitCookie = reply.value();
+                    inhibited = true;
+                    return true;
+                }
+            } else if (active && inhibited) {
+                QDBusMessage reply = saver.call(QStringLiteral("UnInhibit"), inhibitCookie);
+                inhibited = false;
+                return reply.type() == QDBusMessage::ReplyMessage;
+            } else {
+                return true;
+            }
+        }
+    }
+    if (Display* display = X11Display()) {
+        XScreenSaverSuspend(display, active ? False : True);
+        XFlush(display);
+        return true;
+    }
+    return false;
+}
+
+void WindowUtils::DisplayOn() {
+    if (Display* display = X11Display()) {
+        XForceScreenSaver(display, ScreenSaverReset);
+        XFlush(display);
+    }
+}
+
+void WindowUtils::EndProgram() {
+    if (ending) return;
+    ending = true;
+    SetScreenSaverActive(true);
+    // Forms are top-level widgets marked as such; closing the main window runs its unload.
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        if (!w->property("peltoForm").toBool()) continue;
+        w->hide();
+        w->close();
+    }
+    QCoreApplication::exit(0);
+}
+
+bool WindowUtils::Ending() {
+    return ending;
+}
+void WindowUtils::ResetForTests() {
+    ending = false;
+    SetScreenPointer(0);
+}
+
+QString WindowUtils::FindCdDrive() {
+    QFile info(QStringLiteral("/proc/sys/dev/cdrom/info"));
+    QFile mounts(QStringLiteral("/proc/self/mounts"));
+    QString infoText, mountsText;
+    if (info.open(QIODevice::ReadOnly)) infoText = QString::fromLocal8Bit(info.readAll());
+    if (mounts.open(QIODevice::ReadOnly)) mountsText = QString::fromLocal8Bit(mounts.readAll());
+    return FindCdDrive(infoText, mountsText);
+}
+
+QString WindowUtils::FindCdDrive(const QString& cdromInfo, const QString& mounts) {
+    QString drive;
+    for (const QString& line : cdromInfo.split(u'\n')) {
+        if (!line.startsWith(QStringLiteral("drive name:"))) continue;
+        const QStringList names = line.mid(11).split(u'\t', Qt::SkipEmptyParts);
+        const QStringList trimmed =
+            names.isEmpty() ? QStringList() : names.first().split(u' ', Qt::SkipEmptyParts);
+        if (!trimmed.isEmpty()) drive = trimmed.first();
+        break;
+    }
+    if (drive.isEmpty()) return {};
+    const QString device = QStringLiteral("/dev/") + drive;
+    for (const QString& line : mounts.split(u'\n')) {
+        const QStringList fields = line.split(u' ');
+        if (fields.size() < 2 || UnescapeMountField(fields[0]) != device) continue;
+        QString mountPoint = UnescapeMountField(fields[1]);
+        if (!mountPoint.endsWith(u'/')) mountPoint += u'/';
+        return mountPoint;
+    }
+    return {};
+}
+
+void WindowUtils::SetScreenPointer(int pointer) {
+    while (QApplication::overrideCursor()) QApplication::restoreOverrideCursor();
+    screenPointer = pointer;
+    if (pointer == 1) QApplication::setOverrideCursor(Qt::ArrowCursor);
+}
+
+int WindowUtils::ScreenPointer() {
+    return screenPointer;
+}
+
+void WindowUtils::DragWindow(QWidget* window) {
+    if (QWindow* handle = window ? window->windowHandle() : nullptr) handle->startSystemMove();
+}
