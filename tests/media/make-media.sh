@@ -32,7 +32,7 @@ make clip.avi $vid ! videoconvert ! jpegenc ! queue ! avimux name=m ! filesink l
      $aud ! audioconvert ! queue ! m.
 # asfmux stamps video from 1000 h on: the audio must start there too or no picture is shown.
 make clip.wmv $vid ! videoconvert ! avenc_wmv2 ! queue ! asfmux name=m ! filesink location=@OUT@ \
-     audiotestsrc num-buffers=130 samplesperbuffer=1024 freq=440 timestamp-offset=3600000000000 ! \
+     audiotestsrc num-buffers=130 samplesperbuffer=1024 freq=440 timestamp-offset=3600000000000000 ! \
      audio/x-raw,rate=44100,channels=2 ! audioconvert ! avenc_wmav2 ! queue ! m.
 make clip.wav $aud ! audioconvert ! wavenc ! filesink location=@OUT@
 make clip.mp3 $aud ! audioconvert ! lamemp3enc ! xingmux ! filesink location=@OUT@
@@ -62,6 +62,14 @@ if wanted clip.mid && [ ! -s "$out/clip.mid" ]; then
         for note in 3c 40 43 48; do printf "\\x00\\x90\\x$note\\x64\\x83\\x60\\x80\\x$note\\x40"; done
         printf '\x00\xff\x2f\x00'
     } > "$out/.clip.mid.tmp" && mv "$out/.clip.mid.tmp" "$out/clip.mid"
+fi
+# A Video CD file made from the MPEG-1 clip.
+if wanted clip.dat && [ ! -s "$out/clip.dat" ] && [ -s "$out/clip.mpg" ]; then
+    if timeout 60 python3 "$(dirname "$0")/make-vcd.py" "$out/clip.mpg" "$out/.clip.dat.tmp"; then
+        mv "$out/.clip.dat.tmp" "$out/clip.dat"
+    else
+        echo "make-media: failed to make clip.dat" >&2; rm -f "$out/.clip.dat.tmp"; failed=1
+    fi
 fi
 echo "make-media: $(ls "$out" | wc -l) files in $out"
 exit $failed

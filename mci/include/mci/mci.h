@@ -19,12 +19,14 @@ enum Error : int {
     ErrAliasInUse = 267,           // open with an alias that already exists
     ErrUnbalancedQuote = 268,
     ErrFileNotFound = 275,
-    ErrCannotOpen = 276,           // the file exists but cannot be played
-    ErrDeviceType = 277,           // unknown device type or command not for this device
+    ErrCannotOpen = 276,  // the file exists but cannot be played
+    ErrDeviceType = 277,  // unknown device type or command not for this device
     ErrNotReady = 278,
-    ErrHardware = 279,             // drive/door/capture failure
+    ErrHardware = 279,  // drive/door/capture failure
     ErrCannotSave = 280,
     ErrTimeout = 281,
+    ErrBadWindow = 282,  // parent is not a window of this process
+    ErrBusy = 283,       // a command came in while another one waits
 };
 
 // Sends one command. When reply is not null and replyLength > 0 the reply is written there,

@@ -1,0 +1,193 @@
+// Command dispatch: the alias table, the trace log and the reply buffer rules.
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include <gst/gst.h>
+
+#include <cctype>
+
+#include "CdDoor.h"
+#include "Command.h"
+#include "MovieDevice.h"
+#include "WaveDevice.h"
+#include "mci/mci.h"
+
+namespace mci {
+namespace {
+
+bool sameAlias(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
+            return false;
+    return true;
+}
+
+class Engine {
+  public:
+    static Engine& instance() {
+        static Engine engine;
+        return engine;
+    }
+
+    int run(std::string_view line, std::string& reply) {
+        if (busy_) return ErrBusy;  // a "wait" runs an event loop; nothing may close its device under it
+        busy_ = true;
+        Command cmd;
+        int rc = parseCommand(line, cmd);
+        if (rc == Ok) rc = dispatch(cmd, reply);
+        busy_ = false;
+        return rc;
+    }
+
+  private:
+    Engine() {
+        if (!gst_is_initialized()) gst_init(nullptr, nullptr);
+    }
+
+    struct Entry {
+        std::string alias;
+        std::unique_ptr<Device> device;
+    };
+
+    Device* find(std::string_view alias) {
+        for (auto& e : devices_)
+            if (sameAlias(e.alias, alias)) return e.device.get();
+        return nullptr;
+    }
+
+    int open(const Command& cmd) {
+        std::string type = cmd.type;
+        const bool isNew = sameAlias(cmd.device, "new");
+        if (type.empty() && (sameAlias(cmd.device, "cdaudio") || sameAlias(cmd.device, "waveaudio") ||
+                             sameAlias(cmd.device, "mpegvideo")))
+            return ErrDeviceType;  // opening a bare device type needs no element; we have none to offer
+        if (type.empty()) type = isNew ? "waveaudio" : "mpegvideo";
+        const std::string alias = cmd.alias.empty() ? cmd.device : cmd.alias;
+        if (find(alias)) return ErrAliasInUse;
+        std::unique_ptr<Device> device;
+        if (type == "mpegvideo" || type == "avivideo" || type == "mpegaudio" || type == "sequencer" ||
+            type == "digitalvideo") {
+            if (isNew) return ErrDeviceType;
+            if (int e = MovieDevice::open(cmd.device, cmd.parent, device)) return e;
+        } else if (type == "waveaudio") {
+            if (!isNew) return ErrDeviceType;
+            if (int e = WaveDevice::open(device)) return e;
+        } else {
+            return ErrDeviceType;
+        }
+        devices_.push_back({alias, std::move(device)});
+        return Ok;
+    }
+
+    int close(const Command& cmd) {
+        if (sameAlias(cmd.device, "all")) {
+            // newest first, like the nesting they were opened in
+            while (!devices_.empty()) devices_.pop_back();
+            return Ok;
+        }
+        for (auto it = devices_.begin(); it != devices_.end(); ++it) {
+            if (sameAlias(it->alias, cmd.device)) {
+                auto doomed = std::move(it->device);
+                devices_.erase(it);
+                return Ok;
+            }
+        }
+        return ErrNoSuchDevice;
+    }
+
+    int dispatch(const Command& cmd, std::string& reply) {
+        if (cmd.verb == Verb::Open) return open(cmd);
+        if (cmd.verb == Verb::Close) return close(cmd);
+        Device* dev = find(cmd.device);
+        if (!dev) {
+            if (cmd.verb == Verb::Set && cmd.setItem == SetItem::Door && sameAlias(cmd.device, "cdaudio"))
+                return setCdDoor(cmd.on);
+            return ErrNoSuchDevice;
+        }
+        dev->catchUp();
+        switch (cmd.verb) {
+            case Verb::Play:
+                return dev->play(cmd);
+            case Verb::Pause:
+                return dev->pause();
+            case Verb::Resume:
+                return dev->resume();
+            case Verb::Stop:
+                return dev->stop();
+            case Verb::Seek:
+                return dev->seek(cmd);
+            case Verb::Set:
+                return dev->set(cmd);
+            case Verb::SetAudio:
+                return dev->setVolume(cmd.number);
+            case Verb::Status:
+                return dev->status(cmd, reply);
+            case Verb::Where:
+                return dev->where(cmd, reply);
+            case Verb::Put:
+                return dev->put(cmd);
+            case Verb::Record:
+                return dev->record();
+            case Verb::Save:
+                return dev->save(cmd.path);
+            case Verb::Open:
+            case Verb::Close:
+                break;
+        }
+        return ErrUnrecognizedCommand;
+    }
+
+    std::vector<Entry> devices_;
+    bool busy_ = false;
+};
+
+// The trace log: one line per command, written out as soon as the command returns.
+class Trace {
+  public:
+    static Trace& instance() {
+        static Trace trace;
+        return trace;
+    }
+    bool on() const { return file_ != nullptr; }
+    void write(std::string_view command, int code, std::string_view reply) {
+        std::fwrite(command.data(), 1, command.size(), file_);
+        std::fprintf(file_, "\t%d\t", code);
+        std::fwrite(reply.data(), 1, reply.size(), file_);
+        std::fputc('\n', file_);
+        std::fflush(file_);
+    }
+
+  private:
+    Trace() {
+        const char* path = std::getenv("PELTO_MCI_LOG");
+        if (path && *path) file_ = std::fopen(path, "ae");
+    }
+    ~Trace() {
+        if (file_) std::fclose(file_);
+    }
+    std::FILE* file_ = nullptr;
+};
+
+}  // namespace
+
+int sendString(std::string_view command, char* reply, int replyLength) {
+    std::string text;
+    const int rc = Engine::instance().run(command, text);
+    if (rc != Ok) text.clear();
+    if (reply && replyLength > 0) {
+        const std::size_t n = std::min(text.size(), static_cast<std::size_t>(replyLength - 1));
+        std::memcpy(reply, text.data(), n);
+        reply[n] = '\0';
+    }
+    Trace& trace = Trace::instance();
+    if (trace.on()) trace.write(command, rc, text);
+    return rc;
+}
+
+}  // namespace mci

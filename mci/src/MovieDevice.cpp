@@ -1,0 +1,342 @@
+#include "MovieDevice.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <QApplication>
+#include <QEventLoop>
+#include <QFileInfo>
+#include <QThread>
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <limits>
+
+#include "MovieWindow.h"
+
+namespace mci {
+namespace {
+
+using namespace std::chrono_literals;
+
+constexpr auto kOpenTimeout = 4000ms;
+constexpr auto kSeekTimeout = 5000ms;
+// While playing, a position is reused this long: the player's tick asks many times in a row.
+constexpr auto kPositionFresh = 20ms;
+constexpr int kMaxSpeed = 100000;
+
+SinkMode sinkMode(bool gui) {
+    const char* env = std::getenv("PELTO_MCI_FAKE_SINKS");
+    if (env && std::strcmp(env, "audio") == 0) return gui ? SinkMode::FakeAudio : SinkMode::Fake;
+    if (env && *env && std::strcmp(env, "0") != 0) return SinkMode::Fake;
+    return gui ? SinkMode::Window : SinkMode::Headless;
+}
+
+int checkFile(const std::string& path) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0)
+        return (errno == ENOENT || errno == ENOTDIR) ? ErrFileNotFound : ErrCannotOpen;
+    // FIFOs, devices and directories would block or stream forever; only plain files are media.
+    if (!S_ISREG(st.st_mode) || st.st_size == 0) return ErrCannotOpen;
+    if (::access(path.c_str(), R_OK) != 0) return ErrCannotOpen;
+    return Ok;
+}
+
+std::string number(std::int64_t v) {
+    if (v > std::numeric_limits<int>::max()) v = std::numeric_limits<int>::max();
+    if (v < 0) v = 0;
+    return std::to_string(v);
+}
+
+}  // namespace
+
+int MovieDevice::open(const std::string& path, std::optional<std::uint64_t> parent,
+                      std::unique_ptr<Device>& out) {
+    if (int e = checkFile(path)) return e;
+    const bool gui = qobject_cast<QApplication*>(QCoreApplication::instance()) != nullptr;
+    QWidget* parentWidget = nullptr;
+    if (parent) {
+        if (!gui) return ErrBadWindow;
+        parentWidget = QWidget::find(static_cast<WId>(*parent));
+        if (!parentWidget) return ErrBadWindow;
+    }
+    std::unique_ptr<MovieDevice> dev(new MovieDevice);
+    const SinkMode sinks = sinkMode(gui);
+    std::shared_ptr<FrameSlot> slot;
+    if (sinks == SinkMode::Window || sinks == SinkMode::FakeAudio) {
+        dev->window_ = new MovieWindow(parentWidget);
+        dev->topLevel_ = parentWidget == nullptr;
+        slot = std::make_shared<FrameSlot>(dev->window_.data());
+    }
+    dev->context_ = std::make_unique<QObject>();
+    QObject* context = dev->context_.get();
+    MovieDevice* raw = dev.get();
+    dev->pipeline_ = std::make_unique<MoviePipeline>(path, sinks, slot, [context, raw] {
+        QMetaObject::invokeMethod(
+            context, [raw] { raw->onBusWake(); }, Qt::QueuedConnection);
+    });
+    if (!dev->pipeline_->valid()) return ErrHardware;
+    std::string why;
+    if (!dev->pipeline_->preroll(kOpenTimeout, why) || dev->pipeline_->streamCount() == 0)
+        return ErrCannotOpen;
+
+    dev->video_ = dev->pipeline_->videoInfo();
+    dev->hasVideo_ = dev->video_.width > 0 && dev->video_.height > 0;
+    dev->duration_ = dev->pipeline_->queryDuration();
+    if (dev->window_) {
+        if (!dev->hasVideo_) {
+            delete dev->window_.data();
+        } else {
+            MoviePipeline* pipeline = dev->pipeline_.get();
+            dev->window_->onResize = [pipeline](QSize s) { pipeline->setOutputSize(s.width(), s.height()); };
+            if (dev->topLevel_)
+                dev->window_->setWindowTitle(QFileInfo(QString::fromLocal8Bit(path)).fileName());
+            dev->window_->setGeometry(0, 0, dev->video_.width, dev->video_.height);
+            dev->pipeline_->setOutputSize(dev->video_.width, dev->video_.height);
+            dev->window_->show();
+        }
+    }
+    out = std::move(dev);
+    return Ok;
+}
+
+MovieDevice::~MovieDevice() {
+    if (pipeline_) pipeline_->shutDown();
+    pipeline_.reset();
+    context_.reset();
+    delete window_.data();
+}
+
+void MovieDevice::catchUp() {
+    const BusNews n = pipeline_->news();
+    if (n.eos && !atEnd_ && mode_ == Mode::Playing) {
+        atEnd_ = true;
+        mode_ = Mode::Stopped;
+        pipeline_->setPlaying(false);
+    }
+    if (n.error && mode_ != Mode::Stopped) {
+        mode_ = Mode::Stopped;
+        pipeline_->setPlaying(false);
+    }
+}
+
+void MovieDevice::onBusWake() {
+    catchUp();
+    if (waitLoop_ && mode_ != Mode::Playing) waitLoop_->quit();
+}
+
+gint64 MovieDevice::durationNs() {
+    if (duration_ < 0) duration_ = pipeline_->queryDuration();
+    return duration_;
+}
+
+gint64 MovieDevice::positionNs() {
+    if (atEnd_) return stopNs_ >= 0 ? stopNs_ : std::max<gint64>(durationNs(), 0);
+    const auto now = std::chrono::steady_clock::now();
+    if (cacheValid_ && (mode_ != Mode::Playing || now - cachedAt_ < kPositionFresh)) return cachedPos_;
+    gint64 pos = pipeline_->queryPosition();
+    if (pos < 0) return cacheValid_ ? cachedPos_ : 0;
+    const gint64 dur = durationNs();
+    if (dur >= 0 && pos > dur) pos = dur;
+    cachedPos_ = pos;
+    cachedAt_ = now;
+    cacheValid_ = true;
+    return pos;
+}
+
+gint64 MovieDevice::toNs(int value) const {
+    if (format_ == TimeFormat::Ms) return static_cast<gint64>(value) * GST_MSECOND;
+    const int n = video_.fpsN > 0 ? video_.fpsN : 25;
+    const int d = video_.fpsN > 0 ? video_.fpsD : 1;
+    return static_cast<gint64>(gst_util_uint64_scale_round(static_cast<guint64>(value), GST_SECOND * d, n));
+}
+
+std::int64_t MovieDevice::fromNs(gint64 ns) const {
+    if (ns < 0) return 0;
+    if (format_ == TimeFormat::Ms)
+        return static_cast<std::int64_t>(gst_util_uint64_scale_round(ns, 1, GST_MSECOND));
+    // frames = time x frame rate; media without a picture count 25 frames a second
+    const int n = video_.fpsN > 0 ? video_.fpsN : 25;
+    const int d = video_.fpsN > 0 ? video_.fpsD : 1;
+    return static_cast<std::int64_t>(gst_util_uint64_scale_round(ns, n, GST_SECOND * d));
+}
+
+int MovieDevice::seekTo(gint64 ns, std::optional<gint64> stopNs) {
+    const gint64 dur = durationNs();
+    if (dur >= 0 && ns > dur) ns = dur;
+    gint64 stop = stopNs.value_or(-1);
+    if (dur >= 0 && stop > dur) stop = -1;
+    if (!pipeline_->seek(speed_ / 1000.0, ns, stop, kSeekTimeout)) return ErrNotReady;
+    appliedSpeed_ = speed_;
+    stopNs_ = stop;
+    atEnd_ = dur > 0 && ns >= dur;
+    cachedPos_ = ns;
+    cachedAt_ = std::chrono::steady_clock::now();
+    cacheValid_ = true;
+    return Ok;
+}
+
+int MovieDevice::play(const Command& cmd) {
+    catchUp();
+    if (cmd.from && cmd.to && *cmd.to < *cmd.from) return ErrBadNumber;
+    if (cmd.from || cmd.to || appliedSpeed_ != speed_ || stopNs_ >= 0) {
+        const gint64 start = cmd.from ? toNs(*cmd.from) : positionNs();
+        if (int e = seekTo(start, cmd.to ? std::optional<gint64>(toNs(*cmd.to)) : std::nullopt)) return e;
+    }
+    if (atEnd_) return Ok;  // nothing left to play; "seek to start" rewinds
+    pipeline_->setPlaying(true);
+    mode_ = Mode::Playing;
+    cacheValid_ = false;
+    if (window_ && topLevel_) window_->show();
+    if (cmd.wait) waitForEnd();
+    return Ok;
+}
+
+void MovieDevice::waitForEnd() {
+    if (QCoreApplication::instance() && QThread::currentThread() == QCoreApplication::instance()->thread()) {
+        QEventLoop loop;
+        waitLoop_ = &loop;
+        catchUp();
+        if (mode_ == Mode::Playing) loop.exec();
+        waitLoop_ = nullptr;
+        return;
+    }
+    pipeline_->waitFor([](const BusNews& n) { return n.eos || n.error; }, std::chrono::hours(24 * 365));
+    catchUp();
+}
+
+int MovieDevice::pause() {
+    catchUp();
+    if (mode_ == Mode::Playing) {
+        pipeline_->setPlaying(false);
+        mode_ = Mode::Paused;
+        cacheValid_ = false;
+    }
+    return Ok;
+}
+
+int MovieDevice::resume() {
+    catchUp();
+    if (mode_ == Mode::Paused) {
+        pipeline_->setPlaying(true);
+        mode_ = Mode::Playing;
+        cacheValid_ = false;
+    }
+    return Ok;
+}
+
+int MovieDevice::stop() {
+    catchUp();
+    if (mode_ != Mode::Stopped) {
+        pipeline_->setPlaying(false);
+        mode_ = Mode::Stopped;
+        cacheValid_ = false;
+    }
+    return Ok;
+}
+
+int MovieDevice::seek(const Command& cmd) {
+    catchUp();
+    if (mode_ != Mode::Stopped) {
+        pipeline_->setPlaying(false);
+        mode_ = Mode::Stopped;
+    }
+    switch (cmd.seekTo) {
+        case SeekTo::Start:
+            return seekTo(0, std::nullopt);
+        case SeekTo::End:
+            return seekTo(std::max<gint64>(durationNs(), 0), std::nullopt);
+        case SeekTo::Position:
+            return seekTo(toNs(cmd.seekPosition), std::nullopt);
+    }
+    return Ok;
+}
+
+int MovieDevice::set(const Command& cmd) {
+    catchUp();
+    switch (cmd.setItem) {
+        case SetItem::TimeFormat:
+            format_ = cmd.timeFormat;
+            return Ok;
+        case SetItem::Speed: {
+            // 0 asks for normal speed: the player's "Normal" sends it.
+            const int speed = cmd.number == 0 ? 1000 : cmd.number;
+            if (speed > kMaxSpeed) return ErrBadNumber;
+            speed_ = speed;
+            if (mode_ != Mode::Stopped && !atEnd_ && speed_ != appliedSpeed_) {
+                const gint64 stop = stopNs_;
+                return seekTo(positionNs(), stop >= 0 ? std::optional<gint64>(stop) : std::nullopt);
+            }
+            return Ok;
+        }
+        case SetItem::AudioAll:
+            muted_ = !cmd.on;
+            pipeline_->setMute(muted_);
+            return Ok;
+        case SetItem::Door:
+        case SetItem::FormatTag:
+            return ErrDeviceType;
+    }
+    return ErrUnknownKeyword;
+}
+
+int MovieDevice::setVolume(int volume) {
+    volume_ = volume;
+    pipeline_->setVolumeCubic(volume / 1000.0);
+    return Ok;
+}
+
+int MovieDevice::status(const Command& cmd, std::string& reply) {
+    catchUp();
+    switch (cmd.statusItem) {
+        case StatusItem::Mode:
+            reply = mode_ == Mode::Playing ? "playing" : mode_ == Mode::Paused ? "paused" : "stopped";
+            return Ok;
+        case StatusItem::Length:
+            reply = number(fromNs(durationNs()));
+            return Ok;
+        case StatusItem::Position:
+            reply = number(fromNs(positionNs()));
+            return Ok;
+        case StatusItem::Ready:
+        case StatusItem::MediaPresent:
+            reply = "true";
+            return Ok;
+        case StatusItem::TimeFormat:
+            reply = format_ == TimeFormat::Ms ? "milliseconds" : "frames";
+            return Ok;
+        case StatusItem::Speed:
+            reply = std::to_string(speed_);
+            return Ok;
+        case StatusItem::Volume:
+            reply = std::to_string(volume_);
+            return Ok;
+    }
+    return ErrUnknownKeyword;
+}
+
+int MovieDevice::where(const Command& cmd, std::string& reply) {
+    if (cmd.whereItem == WhereItem::Destination && window_) {
+        const QRect r = window_->geometry();
+        reply = std::to_string(r.x()) + " " + std::to_string(r.y()) + " " + std::to_string(r.width()) + " " +
+                std::to_string(r.height());
+        return Ok;
+    }
+    reply = "0 0 " + std::to_string(video_.width) + " " + std::to_string(video_.height);
+    return Ok;
+}
+
+int MovieDevice::put(const Command& cmd) {
+    if (!window_) return Ok;  // nothing to place for sound alone
+    const Rect& r = cmd.rect;
+    if (r.w == 0 || r.h == 0) {
+        window_->hide();
+        return Ok;
+    }
+    window_->setGeometry(r.x, r.y, r.w, r.h);
+    pipeline_->setOutputSize(r.w, r.h);
+    window_->show();
+    return Ok;
+}
+
+}  // namespace mci

@@ -1,0 +1,74 @@
+#pragma once
+// The "mpegvideo" device: one medium in a playbin, its modes, times, picture and sound.
+
+#include <QObject>
+#include <QPointer>
+#include <chrono>
+#include <memory>
+#include <optional>
+
+#include "Device.h"
+#include "MoviePipeline.h"
+#include "MovieWindow.h"
+
+class QEventLoop;
+
+namespace mci {
+
+class MovieDevice : public Device {
+  public:
+    // Opens and prerolls `path`; on failure returns the error code and leaves `out` empty.
+    static int open(const std::string& path, std::optional<std::uint64_t> parent,
+                    std::unique_ptr<Device>& out);
+    ~MovieDevice() override;
+
+    void catchUp() override;
+    int play(const Command&) override;
+    int pause() override;
+    int resume() override;
+    int stop() override;
+    int seek(const Command&) override;
+    int set(const Command&) override;
+    int setVolume(int volume) override;
+    int status(const Command&, std::string& reply) override;
+    int where(const Command&, std::string& reply) override;
+    int put(const Command&) override;
+
+    MovieWindow* window() const { return window_.data(); }
+
+  private:
+    enum class Mode { Stopped, Playing, Paused };
+    MovieDevice() = default;
+
+    gint64 positionNs();
+    gint64 durationNs();
+    gint64 toNs(int value) const;
+    std::int64_t fromNs(gint64 ns) const;
+    int seekTo(gint64 ns, std::optional<gint64> stopNs);
+    void waitForEnd();
+    void onBusWake();  // UI thread
+
+    std::unique_ptr<MoviePipeline> pipeline_;
+    std::unique_ptr<QObject> context_;  // queued bus news land here; deleting it drops them
+    QPointer<MovieWindow> window_;
+    bool topLevel_ = false;
+    bool hasVideo_ = false;
+    MoviePipeline::VideoInfo video_;
+
+    // All fields below are only touched on the UI thread.
+    Mode mode_ = Mode::Stopped;
+    bool atEnd_ = false;
+    TimeFormat format_ = TimeFormat::Ms;
+    int speed_ = 1000;
+    int appliedSpeed_ = 1000;
+    int volume_ = 1000;
+    bool muted_ = false;
+    gint64 duration_ = -1;
+    gint64 stopNs_ = -1;  // the "to" of the last play, -1 for none
+    gint64 cachedPos_ = 0;
+    std::chrono::steady_clock::time_point cachedAt_{};
+    bool cacheValid_ = false;
+    QEventLoop* waitLoop_ = nullptr;
+};
+
+}  // namespace mci
