@@ -3,10 +3,11 @@
 #include <QSettings>
 
 namespace {
-QSettings& Store() {
-    static QSettings settings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Pelto"),
-                              QStringLiteral("Pelto"));
-    return settings;
+// A fresh store per access: reads see what another run wrote, and the file's place follows
+// QSettings::setPath (tests point it at a temporary folder).
+QSettings Store() {
+    return QSettings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Pelto"),
+                     QStringLiteral("Pelto"));
 }
 QString Key(const QString& key) {
     return QStringLiteral("mPlayStatus/") + key;
@@ -14,11 +15,11 @@ QString Key(const QString& key) {
 }  // namespace
 
 QString PeltoSettings::GetSetting(const QString& key) {
-    Store().sync();  // another run may have written since
     return Store().value(Key(key)).toString();
 }
 
 void PeltoSettings::SaveSetting(const QString& key, const QString& value) {
-    Store().setValue(Key(key), value);
-    Store().sync();
+    QSettings store = Store();
+    store.setValue(Key(key), value);
+    store.sync();
 }

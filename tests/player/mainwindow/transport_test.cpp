@@ -1,0 +1,178 @@
+// Play/Pause/Stop, the record label, the progress tick and the seek bar.
+
+#include <QTest>
+
+#include "WindowFixture.h"
+#include "compact/frmBase.h"
+#include "ptSlider/ctlSlider.h"
+
+namespace {
+
+using Transport = WindowTest;
+
+TEST_F(Transport, PlayPauseFollowsTheStatusWord) {
+    struct Case {
+        const char* status;
+        const char* caption;
+        std::vector<std::string> commands;
+        const char* captionAfter;
+    };
+    const std::vector<Case> cases = {
+        {"Playing", "&Play", {"pause movie", "status movie mode"}, "Play"},
+        {"Paused", "Play", {"resume movie", "status movie mode"}, "Pause"},
+        {"Recorded", "Pause", {"pause movie", "status movie mode"}, "Play"},
+        {"Recording", "Play", {}, "Play"},  // left alone so Stop can still save the recording
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.status);
+        Open();
+        w->lblStatus->SetCaption(c.status);
+        w->cmdPlaym->SetCaption(c.caption);
+        fake.clear();
+        w->cmdPlaym_Click();
+        EXPECT_EQ(fake.sent, c.commands);
+        EXPECT_EQ(w->cmdPlaym->Caption(), c.captionAfter);
+    }
+}
+
+TEST_F(Transport, PlayWithoutAFileDoesNothing) {
+    w->cmdPlaym_Click();
+    EXPECT_TRUE(fake.sent.empty());
+}
+
+TEST_F(Transport, StopResetsEverythingAndPlayReopens) {
+    Open();
+    w->T_Timer();
+    ASSERT_EQ(w->lblTime->Caption(), "0:00");
+    w->cmdStop_Click();
+    EXPECT_EQ(fake.sent.back(), "close all");
+    EXPECT_EQ(w->lblTime->Caption(), "0:00");
+    EXPECT_EQ(w->lblTTime->Caption(), "0:03");
+    EXPECT_EQ(w->Slider->Value(), 0);
+    EXPECT_EQ(w->Base().Slider->Value(), 0);
+    EXPECT_EQ(w->cmdPlaym->Caption(), "Play");
+    EXPECT_EQ(w->lblStatus->Caption(), "Stopped");
+    EXPECT_EQ(w->Base().lblStatus->Caption(), "Stopped");
+    EXPECT_FALSE(w->T.isActive());
+    EXPECT_EQ(WindowUtils::ScreenPointer(), 1);
+
+    fake.clear();
+    w->cmdStop_Click();  // already stopped
+    EXPECT_TRUE(fake.sent.empty());
+
+    w->cmdPlaym_Click();
+    EXPECT_EQ(fake.sent.front(), "close movie");
+    EXPECT_EQ(w->cmdPlaym->Caption(), "Pause");
+    EXPECT_EQ(w->lblStatus->Caption(), "Playing");
+    EXPECT_TRUE(w->T.isActive());
+    WindowUtils::SetScreenPointer(0);
+}
+
+TEST_F(Transport, StopWhileRecordingOnlyEndsTheRecording) {
+    w->lblRec_Click();
+    ASSERT_EQ(w->lblStatus->Caption(), "Recording");
+    fake.clear();
+    w->cmdStop_Click();
+    EXPECT_EQ(fake.sent.front(), "stop capture");
+    EXPECT_EQ(fake.sent.back(), "close capture");
+    EXPECT_EQ(w->lblStatus->Caption(), "Recorded");
+}
+
+TEST_F(Transport, RecordLabelIsIgnoredWhileAMovieIsOpen) {
+    Open();
+    w->lblRec_Click();
+    EXPECT_EQ(fake.sent, std::vector<std::string>{"status movie mode"});
+    EXPECT_EQ(w->lblRec->Caption(), "R");
+}
+
+TEST_F(Transport, TickSendsFifteenCommandsAndMirrorsProgress) {
+    Open();
+    media.positionMs = 2400;
+    fake.clear();
+    w->T_Timer();
+    EXPECT_EQ(fake.sent.size(), 15u);
+    EXPECT_EQ(w->lblTime->Caption(), "0:02");
+    EXPECT_EQ(w->Base().lblTime->Caption(), "0:02 / 0:03");
+    EXPECT_EQ(w->Base().lblStatus->Caption(), "Playing");
+    EXPECT_EQ(w->Slider->Value(), 2);
+    EXPECT_EQ(w->Base().Slider->Value(), 2);
+    EXPECT_TRUE(w->T.isActive());
+}
+
+TEST_F(Transport, EndOfMediumLoopsOrStops) {
+    for (bool loop : {true, false}) {
+        SCOPED_TRACE(loop ? "loop" : "stop");
+        Open();
+        w->mnuRepeat->setChecked(loop);
+        media.positionMs = media.lengthMs;
+        fake.clear();
+        w->T_Timer();
+        if (loop) {
+            EXPECT_TRUE(Sent("seek movie to start"));
+            EXPECT_EQ(fake.sent.back(), "setaudio movie volume to 800");  // the play that follows the rewind
+            EXPECT_TRUE(w->T.isActive());
+            EXPECT_EQ(w->lblStatus->Caption(), "Playing");
+        } else {
+            EXPECT_EQ(fake.sent.back(), "close all");
+            EXPECT_EQ(w->lblStatus->Caption(), "Stopped");
+            EXPECT_FALSE(w->T.isActive());
+        }
+    }
+    WindowUtils::SetScreenPointer(0);
+}
+
+TEST_F(Transport, ZeroLengthStopsTheTickAfterOneUpdate) {
+    media.lengthMs = 400;
+    Open();
+    EXPECT_EQ(w->lblTTime->Caption(), "0:00");
+    fake.clear();
+    w->T_Timer();
+    EXPECT_FALSE(w->T.isActive());
+    EXPECT_FALSE(Sent("status movie length"));  // the end test is not reached
+}
+
+TEST_F(Transport, PositionOutsideTheSeekBarSkipsTheCompactBar) {
+    Open();
+    media.lengthMs = 20000;  // the medium grew; the bars still end at 3 s
+    media.positionMs = 9000;
+    fake.clear();
+    w->T_Timer();
+    EXPECT_EQ(w->Base().Slider->Value(), 0);
+    // one position query fewer than a normal tick; the end test still runs
+    EXPECT_EQ(fake.sent.size(), 13u);
+    EXPECT_TRUE(w->T.isActive());
+}
+
+TEST_F(Transport, SeekBarDragWhilePlayingAndPaused) {
+    for (bool paused : {false, true}) {
+        SCOPED_TRACE(paused ? "paused" : "playing");
+        Open();
+        if (paused) w->cmdPlaym_Click();
+        fake.clear();
+        w->Slider_MouseDown(0);
+        EXPECT_FALSE(w->T.isActive());
+        ASSERT_EQ(w->Slider->setValue(2), 0);
+        w->Slider_Click();
+        w->Slider_MouseUp(0);
+        EXPECT_TRUE(w->T.isActive());
+        EXPECT_EQ(media.positionMs, 2000);
+        EXPECT_EQ(media.mode, paused ? "paused" : "playing");
+        EXPECT_EQ(std::count(fake.sent.begin(), fake.sent.end(), "play movie from 2000"), 2);
+    }
+}
+
+TEST_F(Transport, RealMouseOnTheSeekBarSeeksThroughItsEvents) {
+    Open();
+    w->show();
+    QWidget* bar = w->Slider->widget();
+    fake.clear();
+    const QPoint end(bar->width() - 2, bar->height() / 2);
+    QTest::mousePress(bar, Qt::LeftButton, {}, QPoint(2, bar->height() / 2));
+    EXPECT_FALSE(w->T.isActive());
+    QTest::mouseRelease(bar, Qt::LeftButton, {}, end);
+    EXPECT_TRUE(w->T.isActive());
+    EXPECT_EQ(media.positionMs, w->Slider->Value() * 1000);
+    EXPECT_TRUE(Sent("play movie from " + std::to_string(w->Slider->Value() * 1000)));
+}
+
+}  // namespace
