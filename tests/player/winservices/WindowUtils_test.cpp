@@ -1,0 +1,61 @@
+// Window services: the CD drive's folder, twips round trips, the screen-wide pointer.
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QWidget>
+
+#include "Twips.h"
+#include "WindowUtils.h"
+
+namespace {
+
+TEST(FindCdDrive, FirstDriveAsItsMountPoint) {
+    const QString info =
+        "CD-ROM information, Id: cdrom.c 3.20 2003/12/17\n\ndrive name:\t\tsr1\tsr0\n"
+        "drive speed:\t\t24\t24\n";
+    struct Case {
+        const char* name;
+        QString info;
+        QString mounts;
+        QString expected;
+    };
+    const std::vector<Case> cases = {
+        {"mounted", info, "/dev/sda1 / ext4 rw 0 0\n/dev/sr1 /media/cdrom ro 0 0\n", "/media/cdrom/"},
+        {"blank in the mount point", info, "/dev/sr1 /media/my\\040disc iso9660 ro 0 0\n", "/media/my disc/"},
+        {"root mount keeps one slash", info, "/dev/sr1 / iso9660 ro 0 0\n", "/"},
+        {"drive not mounted", info, "/dev/sr0 /media/other iso9660 ro 0 0\n", ""},
+        {"no drive", "", "/dev/sr0 /media/cdrom iso9660 ro 0 0\n", ""},
+    };
+    for (const Case& c : cases) EXPECT_EQ(WindowUtils::FindCdDrive(c.info, c.mounts), c.expected) << c.name;
+}
+
+TEST(Twips, ExactValuesRoundTripAndPixelsRoundHalfToEven) {
+    ASSERT_DOUBLE_EQ(Twips::PerPixelX(), 15.0);
+    QWidget window;
+    QWidget child(&window);
+    for (QWidget* w : {&window, &child}) {
+        Twips::SetRect(w, 1200, 900, 4900, 4490);
+        EXPECT_EQ(Twips::Left(w), 1200);
+        EXPECT_EQ(Twips::Width(w), 4900);
+        EXPECT_EQ(Twips::Height(w), 4490);
+        EXPECT_EQ(w->width(), 327);
+        EXPECT_EQ(w->height(), 299);
+    }
+    // Moved by other means, the stored twips no longer match and the pixels count.
+    child.resize(100, 10);
+    EXPECT_EQ(Twips::Width(&child), 1500);
+    EXPECT_EQ(Twips::ToPixelsX(22.5), 2);  // 1.5 px -> 2
+    EXPECT_EQ(Twips::ToPixelsX(37.5), 2);  // 2.5 px -> 2
+}
+
+TEST(ScreenPointer, ArrowOverridesEveryWindowAndZeroLetsThemChoose) {
+    WindowUtils::SetScreenPointer(1);
+    ASSERT_NE(QApplication::overrideCursor(), nullptr);
+    EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::ArrowCursor);
+    WindowUtils::SetScreenPointer(1);
+    WindowUtils::SetScreenPointer(0);
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+}
+
+}  // namespace
