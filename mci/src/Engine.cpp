@@ -147,15 +147,22 @@ class Engine {
     bool busy_ = false;
 };
 
-// The trace log: one line per command, written out as soon as the command returns.
+// The trace log: one line per command, written out as soon as the command returns. The file
+// follows PELTO_MCI_LOG as it is now, so a debugging session can switch it on mid-run.
 class Trace {
-  public:
+public:
     static Trace& instance() {
         static Trace trace;
         return trace;
     }
-    bool on() const { return file_ != nullptr; }
     void write(std::string_view command, int code, std::string_view reply) {
+        const char* path = std::getenv("PELTO_MCI_LOG");
+        if (!path || !*path) {
+            reopen({});
+            return;
+        }
+        if (path != path_) reopen(path);
+        if (!file_) return;
         std::fwrite(command.data(), 1, command.size(), file_);
         std::fprintf(file_, "\t%d\t", code);
         std::fwrite(reply.data(), 1, reply.size(), file_);
@@ -163,15 +170,16 @@ class Trace {
         std::fflush(file_);
     }
 
-  private:
-    Trace() {
-        const char* path = std::getenv("PELTO_MCI_LOG");
-        if (path && *path) file_ = std::fopen(path, "ae");
-    }
-    ~Trace() {
+private:
+    ~Trace() { reopen({}); }
+    void reopen(const std::string& path) {
+        if (path == path_) return;
         if (file_) std::fclose(file_);
+        file_ = path.empty() ? nullptr : std::fopen(path.c_str(), "ae");
+        path_ = path;
     }
     std::FILE* file_ = nullptr;
+    std::string path_;
 };
 
 }  // namespace
@@ -185,8 +193,7 @@ int sendString(std::string_view command, char* reply, int replyLength) {
         std::memcpy(reply, text.data(), n);
         reply[n] = '\0';
     }
-    Trace& trace = Trace::instance();
-    if (trace.on()) trace.write(command, rc, text);
+    Trace::instance().write(command, rc, text);
     return rc;
 }
 
