@@ -43,6 +43,8 @@ struct TipFixture : ::testing::Test {
 };
 
 TEST_F(TipFixture, FollowsTheThumbWhileDraggingAndClosesOnRelease) {
+    QWidget* focus = QApplication::focusWidget();
+    QWidget* active = QApplication::activeWindow();
     QTest::mousePress(slider, Qt::LeftButton, {}, QPoint(100, 8));
     frmValueTip* tip = frmValueTip::Current();
     ASSERT_NE(tip, nullptr);
@@ -53,7 +55,8 @@ TEST_F(TipFixture, FollowsTheThumbWhileDraggingAndClosesOnRelease) {
     QTest::mouseMove(slider, QPoint(180, 8));
     EXPECT_EQ(tip->lblTip->text(), "9");
     EXPECT_EQ(tip->geometry(), Expected("9"));
-    EXPECT_EQ(QApplication::focusWidget(), edit);
+    EXPECT_EQ(QApplication::focusWidget(), focus);
+    EXPECT_EQ(QApplication::activeWindow(), active);
     QTest::mouseRelease(slider, Qt::LeftButton, {}, QPoint(180, 8));
     EXPECT_EQ(frmValueTip::Current(), nullptr);
     EXPECT_EQ(OpenTips(), 0);
