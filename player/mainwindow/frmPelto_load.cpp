@@ -131,8 +131,8 @@ void frmPelto::CreateMenu() {
     mnuNormal = entry(mnuFRate, QStringLiteral("Normal   1"), &frmPelto::mnuNormal_Click);
     mnuFatser1 = entry(mnuFRate, QStringLiteral("Faster    2"), &frmPelto::mnuFatser1_Click);
     mnuVol = mnuStart->addMenu(QStringLiteral("Volume"));
-    mnuVolUp = entry(mnuVol, QStringLiteral("Decrease      Up Arrow"), &frmPelto::mnuVolUp_Click);
-    mnuVolDwon = entry(mnuVol, QStringLiteral("Increase       Down Arrow"), &frmPelto::mnuVolDwon_Click);
+    mnuVolUp = entry(mnuVol, QStringLiteral("Increase      Up Arrow"), &frmPelto::mnuVolUp_Click);
+    mnuVolDwon = entry(mnuVol, QStringLiteral("Decrease       Down Arrow"), &frmPelto::mnuVolDwon_Click);
     mnuMute = entry(mnuVol, QStringLiteral("&Mute             M"), &frmPelto::mnuMute_Click, true);
     mnuSep1 = mnuStart->addSeparator();
     mnuRepeat = entry(mnuStart, QStringLiteral("&Loop                 L"), &frmPelto::mnuRepeat_Click, true);
