@@ -150,7 +150,7 @@ class Engine {
 // The trace log: one line per command, written out as soon as the command returns. The file
 // follows PELTO_MCI_LOG as it is now, so a debugging session can switch it on mid-run.
 class Trace {
-public:
+  public:
     static Trace& instance() {
         static Trace trace;
         return trace;
@@ -170,7 +170,7 @@ public:
         std::fflush(file_);
     }
 
-private:
+  private:
     ~Trace() { reopen({}); }
     void reopen(const std::string& path) {
         if (path == path_) return;

@@ -175,7 +175,23 @@ bool MoviePipeline::preroll(std::chrono::milliseconds timeout, std::string& why)
         why = n.errorText;
         return false;
     }
+    needsSeekStop_ = containsFactory("auparse");
     return true;
+}
+
+bool MoviePipeline::containsFactory(const char* factory) const {
+    GstIterator* it = gst_bin_iterate_recurse(GST_BIN(playbin_.get()));
+    bool found = false;
+    GValue item = G_VALUE_INIT;
+    while (!found && gst_iterator_next(it, &item) == GST_ITERATOR_OK) {
+        auto* element = GST_ELEMENT(g_value_get_object(&item));
+        GstElementFactory* f = gst_element_get_factory(element);
+        found = f && g_strcmp0(GST_OBJECT_NAME(f), factory) == 0;
+        g_value_reset(&item);
+    }
+    g_value_unset(&item);
+    gst_iterator_free(it);
+    return found;
 }
 
 void MoviePipeline::setPlaying(bool playing) {
@@ -187,6 +203,7 @@ void MoviePipeline::shutDown() {
 }
 
 bool MoviePipeline::seek(double rate, gint64 startNs, gint64 stopNs, std::chrono::milliseconds timeout) {
+    if (stopNs < 0 && needsSeekStop_) stopNs = queryDuration();
     clearEos();
     const auto before = news().asyncDone;
     const auto flags = static_cast<GstSeekFlags>(GST_SEEK_FLAG_FLUSH | GST_SEEK_FLAG_ACCURATE);

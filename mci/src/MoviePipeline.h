@@ -71,8 +71,13 @@ class MoviePipeline {
     static GstBusSyncReply onBusMessage(GstBus*, GstMessage*, gpointer self);
     GstRef<GstElement> makeVideoSink(SinkMode sinks, std::shared_ptr<FrameSlot> slot);
 
+    bool containsFactory(const char* factory) const;
+
     GstRef<GstElement> playbin_;
     GstRef<GstElement> capsFilter_;
+    // auparse (1.22) turns an open-ended seek into a segment that ends at 0: such seeks get the
+    // duration as their end.
+    bool needsSeekStop_ = false;
     std::shared_ptr<CdxaReader> cdxa_;
     std::function<void()> wake_;
     mutable std::mutex mutex_;

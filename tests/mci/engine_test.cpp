@@ -5,14 +5,14 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <chrono>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
-#include <set>
-#include <QFileInfo>
 #include <fstream>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -60,7 +60,7 @@ std::string toneWav() {
 }
 
 class EngineTest : public ::testing::Test {
-protected:
+  protected:
     void TearDown() override { EXPECT_EQ(send("close all"), Ok); }
     std::string path(const std::string& name) const { return dir.path().toStdString() + "/" + name; }
     QTemporaryDir dir;
@@ -174,7 +174,8 @@ TEST_F(EngineTest, CommandsForAnotherDeviceTypeAreRefused) {
 
 TEST_F(EngineTest, ParentMustBeAWidgetOfThisProcess) {
     writeFile(path("good.wav"), toneWav());
-    EXPECT_EQ(send("open " + quote(path("good.wav")) + " alias m parent 987654321 style child "), ErrBadWindow);
+    EXPECT_EQ(send("open " + quote(path("good.wav")) + " alias m parent 987654321 style child "),
+              ErrBadWindow);
 }
 
 TEST_F(EngineTest, SavingWithoutARecordingFails) {
@@ -207,10 +208,11 @@ TEST_F(EngineTest, DoorWithoutDriveFailsFast) {
 
 TEST(ErrorText, EveryCodeHasItsOwnText) {
     std::set<std::string> seen;
-    for (int code : {(int)Ok, (int)ErrUnrecognizedCommand, (int)ErrUnknownKeyword, (int)ErrMissingArgument,
-                     (int)ErrBadNumber, (int)ErrNoSuchDevice, (int)ErrAliasInUse, (int)ErrUnbalancedQuote,
-                     (int)ErrFileNotFound, (int)ErrCannotOpen, (int)ErrDeviceType, (int)ErrNotReady,
-                     (int)ErrHardware, (int)ErrCannotSave, (int)ErrTimeout, (int)ErrBadWindow, (int)ErrBusy}) {
+    for (int code :
+         {(int)Ok, (int)ErrUnrecognizedCommand, (int)ErrUnknownKeyword, (int)ErrMissingArgument,
+          (int)ErrBadNumber, (int)ErrNoSuchDevice, (int)ErrAliasInUse, (int)ErrUnbalancedQuote,
+          (int)ErrFileNotFound, (int)ErrCannotOpen, (int)ErrDeviceType, (int)ErrNotReady, (int)ErrHardware,
+          (int)ErrCannotSave, (int)ErrTimeout, (int)ErrBadWindow, (int)ErrBusy}) {
         EXPECT_TRUE(seen.insert(errorText(code)).second) << code;
     }
     EXPECT_NE(errorText(9999).find("9999"), std::string::npos);
@@ -227,7 +229,8 @@ TEST(Cdxa, SectorsAreUnwrappedAcrossBoundaries) {
     for (int s = 0; s < 3; ++s) {
         std::string sector(CdxaReader::kSectorSize, '\x55');
         for (std::size_t i = 0; i < CdxaReader::kPayloadSize; ++i)
-            sector[CdxaReader::kPayloadOffset + i] = static_cast<char>((s * CdxaReader::kPayloadSize + i) % 251);
+            sector[CdxaReader::kPayloadOffset + i] =
+                static_cast<char>((s * CdxaReader::kPayloadSize + i) % 251);
         riff += sector;
     }
     writeFile(file, riff + "tail");  // bytes past the last whole sector are ignored
@@ -247,7 +250,9 @@ TEST(Cdxa, SectorsAreUnwrappedAcrossBoundaries) {
 TEST(WavHeader, SizesAndFormatFields) {
     std::uint8_t h[44];
     wavHeader(h, 1000, 44100, 2, 16);
-    auto u32 = [&](int at) { return h[at] | h[at + 1] << 8 | h[at + 2] << 16 | static_cast<std::uint32_t>(h[at + 3]) << 24; };
+    auto u32 = [&](int at) {
+        return h[at] | h[at + 1] << 8 | h[at + 2] << 16 | static_cast<std::uint32_t>(h[at + 3]) << 24;
+    };
     auto u16 = [&](int at) { return h[at] | h[at + 1] << 8; };
     EXPECT_EQ(std::string(reinterpret_cast<char*>(h), 4), "RIFF");
     EXPECT_EQ(u32(4), 1036u);

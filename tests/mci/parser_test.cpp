@@ -51,7 +51,8 @@ TEST(ParseCount, AcceptsOnlyNonNegative32Bit) {
 TEST(ParseCommand, PlayerCommandsParse) {
     // Every command the player sends, with the fields that matter.
     Command c;
-    ASSERT_EQ(parseCommand("open \"C:\\\\x y.mpg\" type mpegvideo alias movie parent 4242 style child ", c), Ok);
+    ASSERT_EQ(parseCommand("open \"C:\\\\x y.mpg\" type mpegvideo alias movie parent 4242 style child ", c),
+              Ok);
     EXPECT_EQ(c.verb, Verb::Open);
     EXPECT_EQ(c.device, "C:\\x y.mpg");
     EXPECT_EQ(c.type, "mpegvideo");
@@ -106,12 +107,31 @@ TEST(ParseCommand, PlayerCommandsParse) {
 
 TEST(ParseCommand, EveryPlayerStringIsAccepted) {
     const char* lines[] = {
-        "close movie", "play movie", "pause movie", "resume movie", "stop movie", "close all",
-        "set movie time format ms", "set movie time format frames", "status movie mode", "status movie length",
-        "status movie position", "where movie source", "setaudio movie volume to 800", "set movie audio all on",
-        "set movie speed 0", "set movie speed 2200", "open new type waveaudio alias capture",
-        "set capture format tag PCM", "record capture", "stop capture", "close capture", "set cdaudio door open",
-        "play movie from 0 to 100 notify", "status movie time format", "status movie ready",
+        "close movie",
+        "play movie",
+        "pause movie",
+        "resume movie",
+        "stop movie",
+        "close all",
+        "set movie time format ms",
+        "set movie time format frames",
+        "status movie mode",
+        "status movie length",
+        "status movie position",
+        "where movie source",
+        "setaudio movie volume to 800",
+        "set movie audio all on",
+        "set movie speed 0",
+        "set movie speed 2200",
+        "open new type waveaudio alias capture",
+        "set capture format tag PCM",
+        "record capture",
+        "stop capture",
+        "close capture",
+        "set cdaudio door open",
+        "play movie from 0 to 100 notify",
+        "status movie time format",
+        "status movie ready",
     };
     for (const char* line : lines) {
         Command c;
