@@ -4,6 +4,7 @@
 
 #include "Pictures.h"
 #include "ctlSliderWidget.h"
+#include "frmValueTip.h"
 
 namespace ptSlider {
 

@@ -73,6 +73,12 @@ void ctlSlider::UserControl_MouseUp(int Button, int Shift, float X, float Y) {
     frmValueTip::CloseTip();
 }
 
+// Qt drops the mouse grab of a widget that is hidden, so the release of a drag in progress would
+// never arrive and the host would wait for MouseUp forever: end the drag as a release outside.
+void ctlSlider::hideEvent(QHideEvent* /*event*/) {
+    if (Dragging_) UserControl_MouseUp(0, 0, -1, -1);
+}
+
 void ctlSlider::mousePressEvent(QMouseEvent* event) {
     const QPointF pos = event->position();
     UserControl_MouseDown(ButtonCode(event->button()), ShiftCode(event->modifiers()),

@@ -6,6 +6,7 @@
 
 #include "EventRecorder.h"
 #include "ctlSliderWidget.h"
+#include "frmValueTip.h"
 
 using namespace ptSlider;
 
@@ -146,3 +147,23 @@ TEST(MouseCapture, MovesOutsideTheControlStillReachIt) {
 }
 
 }  // namespace
+
+// Hiding the control drops Qt's grab, so its release never comes: the drag ends at the hide.
+TEST(MouseCapture, HidingDuringADragEndsIt) {
+    QWidget host;
+    host.resize(300, 100);
+    ctlSlider slider(&host);
+    slider.InitProperties();
+    slider.setGeometry(50, 40, 200, 16);
+    host.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&host));
+    EventRecorder rec(&slider);
+    QWindow* window = host.windowHandle();
+    QTest::mousePress(window, Qt::LeftButton, {}, QPoint(54, 48));
+    ASSERT_NE(frmValueTip::Current(), nullptr);
+    slider.hide();
+    EXPECT_FALSE(slider.Dragging());
+    EXPECT_EQ(frmValueTip::Current(), nullptr);
+    QTest::mouseRelease(window, Qt::LeftButton, {}, QPoint(100, 48));
+    EXPECT_EQ(rec.events, QStringList({"MouseDown(0)", "MouseUp(0)"}));
+}
