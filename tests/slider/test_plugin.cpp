@@ -70,6 +70,16 @@ TEST(Plugin, CreatesByClassNameAndUnloadsWhenUnused) {
     EXPECT_FALSE(ControlHost::UnloadIfUnused());
     delete loaded;  // through the interface works as well
     EXPECT_EQ(ControlHost::Factory()->InstanceCount(), 0);
+
+    // Design data started from a new control keeps the built-in thumb.
+    MemoryPropertyBag design;
+    ASSERT_TRUE(ControlHost::WriteNewDesign(design));
+    EXPECT_EQ(design.Count(), 1);
+    design.Set("Max", 1);
+    ISlider* designed = ControlHost::Create(kClass, nullptr, &design);
+    ASSERT_NE(designed, nullptr);
+    EXPECT_EQ(designed->SliderIcon().size(), QSize(8, 16));
+    delete designed->widget();
     EXPECT_TRUE(ControlHost::UnloadIfUnused());
 
     // Loaded again on the next request.

@@ -16,7 +16,7 @@ namespace ptSlider {
 
 // A property bag kept in memory; names are matched without regard to case.
 class MemoryPropertyBag : public PropertyBag {
-public:
+  public:
     QVariant ReadProperty(const QString& name, const QVariant& defaultValue) override {
         auto it = values_.constFind(name.toLower());
         return it == values_.constEnd() ? defaultValue : it.value();
@@ -31,12 +31,12 @@ public:
     bool Contains(const QString& name) const { return values_.contains(name.toLower()); }
     int Count() const { return static_cast<int>(values_.size()); }
 
-private:
+  private:
     QHash<QString, QVariant> values_;
 };
 
 class ControlHost {
-public:
+  public:
     // Path of the library file; default: libptSlider.so beside the executable.
     static QString& LibraryPath() {
         static QString path;
@@ -67,6 +67,17 @@ public:
         return control;
     }
 
+    // Fills bag with what a newly placed control stores, its built-in thumb picture included, so
+    // that a host's design data can start from it and override single entries. Loading a bag
+    // without "SliderIcon" gives a control without a thumb picture.
+    static bool WriteNewDesign(PropertyBag& bag) {
+        ISlider* control = Create(QString::fromLatin1(kClassName), nullptr);
+        if (!control) return false;
+        control->WriteProperties(bag);
+        delete control->widget();
+        return true;
+    }
+
     static IControlFactory* Factory() {
         QPluginLoader& loader = Loader();
         if (!loader.isLoaded() && !loader.load()) return nullptr;
@@ -84,7 +95,7 @@ public:
 
     static QString LastError() { return Loader().errorString(); }
 
-private:
+  private:
     static QPluginLoader& Loader() {
         static QPluginLoader loader(LibraryPath());
         return loader;
