@@ -43,6 +43,11 @@ make hd.mp4 videotestsrc num-buffers=250 pattern=smpte ! \
      h264parse ! queue ! mp4mux name=m ! filesink location=@OUT@ \
      audiotestsrc num-buffers=431 samplesperbuffer=1024 ! audio/x-raw,rate=44100,channels=2 ! \
      audioconvert ! avenc_aac ! aacparse ! queue ! m.
+# 30 s of small picture and sound, long enough for the seek keys' 15 and 30 s steps.
+make long.mpg videotestsrc num-buffers=750 pattern=ball ! video/x-raw,width=160,height=120,framerate=25/1 ! \
+     videoconvert ! mpeg2enc format=0 ! queue ! avmux_mpeg name=m ! filesink location=@OUT@ \
+     audiotestsrc num-buffers=1292 samplesperbuffer=1024 freq=330 ! audio/x-raw,rate=44100,channels=2 ! \
+     audioconvert ! avenc_mp2 ! queue ! m.
 
 # The demo clip the player starts with: 20 s, Video CD size; made only when asked for by name.
 if [ -n "$only" ]; then
