@@ -9,6 +9,7 @@ void Main(frmPelto& window, const QString& commandLine) {
     WindowUtils::SetScreenSaverActive(false);
     window.Form_Load(commandLine);
     window.show();
+    window.activateWindow();  // keys reach the player at once, also where no window manager hands out focus
     WindowUtils::DisplayOn();
 }
 

@@ -178,7 +178,8 @@ class frmPelto : public QWidget, public MediaWindowState {
     void closeEvent(QCloseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
-    void mouseMoveEvent(QMouseEvent* event) override;
+    // Pointer moves over any control of the window, the engine's video window included.
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
@@ -195,6 +196,7 @@ class frmPelto : public QWidget, public MediaWindowState {
 
     frmBase* base_ = nullptr;
     bool unloaded_ = false;
+    bool fullScreen_ = false;
     quint32 backColor_ = 0x8000000F;
     int mousePointer_ = 0;
 };

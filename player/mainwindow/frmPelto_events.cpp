@@ -52,11 +52,18 @@ void frmPelto::mousePressEvent(QMouseEvent* event) {
                    static_cast<float>(p.y() * Twips::PerPixelY()));
 }
 
-void frmPelto::mouseMoveEvent(QMouseEvent* event) {
-    const QPointF p = event->position();
-    Form_MouseMove(ButtonBits(event->buttons()), ShiftBits(event->modifiers()),
+bool frmPelto::eventFilter(QObject* watched, QEvent* event) {
+    // A move stops at the first widget without mouse tracking, such as the video window, so the
+    // window sees moves here; only the first, spontaneous delivery of each counts.
+    if (event->type() != QEvent::MouseMove || !event->spontaneous()) return false;
+    auto* widget = qobject_cast<QWidget*>(watched);
+    if (!widget || (widget != this && !isAncestorOf(widget))) return false;
+    auto* move = static_cast<QMouseEvent*>(event);
+    const QPointF p = mapFromGlobal(move->globalPosition());
+    Form_MouseMove(ButtonBits(move->buttons()), ShiftBits(move->modifiers()),
                    static_cast<float>(p.x() * Twips::PerPixelX()),
                    static_cast<float>(p.y() * Twips::PerPixelY()));
+    return false;
 }
 
 void frmPelto::mouseDoubleClickEvent(QMouseEvent* event) {

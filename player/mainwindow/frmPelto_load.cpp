@@ -1,6 +1,7 @@
 // Construction of the main window, start-up (Form_Load), shutdown (Form_Unload) and the window
 // state that the media operations reach through MediaWindowState.
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QFile>
 #include <cmath>
@@ -54,6 +55,7 @@ frmPelto::frmPelto(QWidget* parent) : QWidget(parent) {
     CreateControls();
     CreateMenu();
     CreateSeekBar();
+    qApp->installEventFilter(this);
     T.setInterval(100);
     connect(&T, &QTimer::timeout, this, [this] { T_Timer(); });
 }
@@ -101,7 +103,7 @@ void frmPelto::CreateControls() {
     FrameVideo->setMouseTracking(true);
     FrameVideo->setAttribute(Qt::WA_NativeWindow);
     PlaceControl(FrameVideo, -100, 200, 4620, 135);
-    FrameVideo->lower();
+    FrameVideo->raise();  // a windowed control lies above the labels: in full screen it covers the top row
 }
 
 void frmPelto::CreateMenu() {
@@ -252,6 +254,7 @@ double frmPelto::ScaleHeight() const {
 }
 
 void frmPelto::SetWindowStateValue(int state) {
+    fullScreen_ = state == 2;
     switch (state) {
         case 1:
             isVisible() ? showMinimized() : setWindowState(Qt::WindowMinimized);
@@ -283,10 +286,10 @@ void frmPelto::SetMousePointer(int pointer) {
 // --- MediaWindowState ---
 
 int frmPelto::MainWindowState() const {
-    const Qt::WindowStates s = windowState();
-    if (s & Qt::WindowMinimized) return 1;
-    if (s & (Qt::WindowFullScreen | Qt::WindowMaximized)) return 2;
-    return 0;
+    // Full screen is the program's own state: without a window manager the platform may report
+    // the window as normal again after it was placed over the screen.
+    if (windowState() & Qt::WindowMinimized) return 1;
+    return fullScreen_ ? 2 : 0;
 }
 void frmPelto::SetMainCaption(const QString& caption) {
     setWindowTitle(caption);

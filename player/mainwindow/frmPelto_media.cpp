@@ -62,6 +62,7 @@ void frmPelto::LoadMedia(const QString& file, bool skipOpen) {
     if (ptSlider::ISlider* compact = Base().Slider) compact->setMax(mdlFunctions::GetLengthSeconds());
     mdlFunctions::PlayMovie();
     repaint();
+    if (isVisible()) activateWindow();
     setFocus();
     lblTTime->SetCaption(mdlFunctions::LengthText());
     // A refused file would otherwise leave the status empty while the controls look armed.

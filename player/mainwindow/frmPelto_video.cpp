@@ -1,6 +1,7 @@
 // Video placement: the picture fills FrameVideo, the window follows the picture's size, and the
 // window switches between its normal layout and full screen.
 
+#include <QScreen>
 #include <cmath>
 
 #include "OleColor.h"
@@ -77,6 +78,9 @@ void frmPelto::mnuFullscreen_Click() {
         ResizeGuard = 0;
         SetWidth(Twips::ScreenWidth() + 120);
         SetHeight(Twips::ScreenHeight() + 780);
+        // Without a window manager the full-screen state alone moves nothing; place it first, as
+        // a later move would drop the state again.
+        if (isVisible()) setGeometry(screen()->geometry());
         SetWindowStateValue(2);
         // Resize events of a top-level window may arrive after this point, or merged into one
         // that the guard swallows; lay out for full screen now so the picture covers the screen.
