@@ -3,6 +3,7 @@
 #include <QCursor>
 #include <QFile>
 #include <QMessageBox>
+#include <QWindow>
 
 #include "Twips.h"
 #include "WindowUtils.h"
@@ -32,11 +33,28 @@ void StepVolume(frmPelto& f, int delta) {
     if (ptSlider::ISlider* volume = f.Base().VolSlider) volume->setValue(now);
 }
 
+// Where the left button went down, in client pixels: dragging keeps the pointer on that spot of
+// the window.
+QPoint gDragGrip;
+
+QPoint ClientPixels(float x, float y) {
+    return QPointF(x / Twips::PerPixelX(), y / Twips::PerPixelY()).toPoint();
+}
+
+// The window system moves the window with the pointer; where it cannot (no window manager), the
+// window follows the pointer here.
+void DragByClientArea(QWidget& window, QPoint pointer) {
+    QWindow* handle = window.windowHandle();
+    if (!handle || handle->startSystemMove()) return;
+    window.move(window.pos() + pointer - gDragGrip);
+}
+
 }  // namespace
 
 void (*frmPelto::InfoBox)(QWidget*, const QString&, const QString&) = &ShowInfoBox;
 
-void frmPelto::Form_MouseDown(qint16 Button, qint16 /*Shift*/, float /*X*/, float /*Y*/) {
+void frmPelto::Form_MouseDown(qint16 Button, qint16 /*Shift*/, float X, float Y) {
+    if (Button == 1) gDragGrip = ClientPixels(X, Y);
     if (Button == 2) {
         mnuStart->popup(QCursor::pos());
     } else if (Button == 4) {
@@ -46,8 +64,8 @@ void frmPelto::Form_MouseDown(qint16 Button, qint16 /*Shift*/, float /*X*/, floa
     }
 }
 
-void frmPelto::Form_MouseMove(qint16 Button, qint16 /*Shift*/, float /*X*/, float Y) {
-    if (Button == 1 && !mnuFullscreen->isChecked()) WindowUtils::DragWindow(this);
+void frmPelto::Form_MouseMove(qint16 Button, qint16 /*Shift*/, float X, float Y) {
+    if (Button == 1 && !mnuFullscreen->isChecked()) DragByClientArea(*this, ClientPixels(X, Y));
     if (Twips::ScreenWidth() >= 12000.0 && mnuFullscreen->isChecked()) TrackPointerInFullScreen(Y);
 }
 

@@ -169,6 +169,25 @@ TEST_F(CommandsTest, MouseButtonsOnTheWindow) {
     form->mnuStart->hide();
 }
 
+TEST_F(CommandsTest, LeftDragMovesTheWindowOutsideFullScreen) {
+    Device("playing");
+    form->show();
+    const QPoint start = form->pos();
+    const double tx = Twips::PerPixelX(), ty = Twips::PerPixelY();
+    auto drag = [&](int dx, int dy) {
+        form->Form_MouseDown(1, 0, static_cast<float>(20 * tx), static_cast<float>(30 * ty));
+        form->Form_MouseMove(1, 0, static_cast<float>((20 + dx) * tx), static_cast<float>((30 + dy) * ty));
+    };
+    drag(40, 25);
+    EXPECT_EQ(form->pos(), start + QPoint(40, 25));
+    EXPECT_EQ(OpenDialogCalls(), 0);  // a medium plays: the press opens nothing
+
+    form->mnuFullscreen_Click();
+    const QPoint full = form->pos();
+    drag(40, 25);
+    EXPECT_EQ(form->pos(), full);
+}
+
 TEST_F(CommandsTest, PointerAtTheBottomInFullScreenShowsTheControlBar) {
     const auto bottom = static_cast<float>(Twips::ScreenHeight());
     form->Form_MouseMove(0, 0, 100, bottom);  // not in full screen: nothing
