@@ -21,7 +21,7 @@ void send(const char* cmd) {
 
 // A playing 720p medium for the duration of one benchmark.
 class Playing {
-public:
+  public:
     Playing() {
         if (mci::sendString("open \"" + kHd + "\" type mpegvideo alias movie", nullptr, 0) != mci::Ok) {
             ok = false;
@@ -52,17 +52,17 @@ void BM_ProgressTick(benchmark::State& state) {
     Playing p;
     if (!p.ok) return state.SkipWithError("no media");
     static const char* tick[] = {
-        "set movie time format ms", "status movie position wait", "status movie mode",
-        "set movie time format ms", "status movie length", "set movie time format ms",
-        "status movie position wait", "status movie mode", "set movie time format ms",
-        "status movie position wait", "set movie time format ms", "status movie length",
-        "status movie mode", "set movie time format ms", "status movie position wait",
+        "set movie time format ms",   "status movie position wait", "status movie mode",
+        "set movie time format ms",   "status movie length",        "set movie time format ms",
+        "status movie position wait", "status movie mode",          "set movie time format ms",
+        "status movie position wait", "set movie time format ms",   "status movie length",
+        "status movie mode",          "set movie time format ms",   "status movie position wait",
     };
     for (auto _ : state)
         for (const char* cmd : tick) send(cmd);
     state.counters["per_query_ns"] =
-        benchmark::Counter(static_cast<double>(state.iterations()) * 15, benchmark::Counter::kIsRate |
-                                                                            benchmark::Counter::kInvert);
+        benchmark::Counter(static_cast<double>(state.iterations()) * 15,
+                           benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 BENCHMARK(BM_ProgressTick);
 

@@ -135,7 +135,8 @@ gint64 MovieDevice::positionNs() {
     const auto now = std::chrono::steady_clock::now();
     if (cacheValid_ && (mode_ != Mode::Playing || now - cachedAt_ < kPositionFresh)) return cachedPos_;
     gint64 pos = pipeline_->queryPosition();
-    if (pos < 0) return cacheValid_ ? cachedPos_ : 0;
+    // Between a state change and the sinks' next buffer the pipeline may not know: keep the last place.
+    if (pos < 0) return cachedPos_;
     const gint64 dur = durationNs();
     if (dur >= 0 && pos > dur) pos = dur;
     cachedPos_ = pos;

@@ -20,6 +20,8 @@ namespace mci {
 namespace {
 
 const std::string kMedia = PELTO_TEST_MEDIA;
+// Sound into a synchronised fake sink: an idle null sink can hold back the start of playback.
+const bool kFakeAudio = (setenv("PELTO_MCI_FAKE_SINKS", "audio", 0), true);
 
 int send(const std::string& cmd) {
     return sendString(cmd, nullptr, 0);
