@@ -1,5 +1,6 @@
 #include "frmBase.h"
 
+#include <QApplication>
 #include <QFile>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -63,6 +64,7 @@ frmBase::frmBase(frmPelto& main) : QWidget(&main, Qt::Tool | Qt::FramelessWindow
     setPalette(p);
     Icon = Icons::Muted();
     MouseIcon = Icons::SoundOn();
+    qApp->installEventFilter(this);
     Timer.setInterval(2000);
     connect(&Timer, &QTimer::timeout, this, [this] { Timer_Timer(); });
     CreateControls();
@@ -187,9 +189,11 @@ void frmBase::Form_MouseMove() {
     Timer.stop();
 }
 
-void frmBase::mouseMoveEvent(QMouseEvent* event) {
-    Form_MouseMove();
-    QWidget::mouseMoveEvent(event);
+bool frmBase::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() != QEvent::MouseMove || !event->spontaneous()) return false;
+    auto* widget = qobject_cast<QWidget*>(watched);
+    if (widget && (widget == this || isAncestorOf(widget))) Form_MouseMove();
+    return false;
 }
 
 void frmBase::Timer_Timer() {

@@ -79,7 +79,8 @@ class frmBase : public QWidget {
 
   protected:
     void keyPressEvent(QKeyEvent* event) override;
-    void mouseMoveEvent(QMouseEvent* event) override;
+    // Pointer moves over the strip or any of its controls keep it shown.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
     void CreateControls();

@@ -54,10 +54,12 @@ void frmPelto::mousePressEvent(QMouseEvent* event) {
 
 bool frmPelto::eventFilter(QObject* watched, QEvent* event) {
     // A move stops at the first widget without mouse tracking, such as the video window, so the
-    // window sees moves here; only the first, spontaneous delivery of each counts.
+    // window sees moves here; only the first, spontaneous delivery of each counts. Moves over the
+    // controls (a seek-bar drag above all) are theirs, not the window's.
     if (event->type() != QEvent::MouseMove || !event->spontaneous()) return false;
     auto* widget = qobject_cast<QWidget*>(watched);
-    if (!widget || (widget != this && !isAncestorOf(widget))) return false;
+    if (!widget || (widget != this && widget != FrameVideo && !FrameVideo->isAncestorOf(widget)))
+        return false;
     auto* move = static_cast<QMouseEvent*>(event);
     const QPointF p = mapFromGlobal(move->globalPosition());
     Form_MouseMove(ButtonBits(move->buttons()), ShiftBits(move->modifiers()),

@@ -1,19 +1,26 @@
 #include <QApplication>
+#include <memory>
 
 #include "Main.h"
 #include "QuitSignals.h"
 #include "frmPelto.h"
 #include "mdlFunctions.h"
+#include "ptSlider/ControlHost.h"
 
 int main(int argc, char** argv) {
+    // Only the video frame needs a native window; native siblings would lose drags and releases.
+    QCoreApplication::setAttribute(Qt::AA_DontCreateNativeWidgetSiblings);
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("PeltoSE"));
     const QString commandLine = CommandLine(argc, argv);
-    frmPelto window;
-    mdlFunctions::SetWindowState(&window);
-    QuitSignals::Install([&window] { window.Unload(); });
-    Main(window, commandLine);
+    auto window = std::make_unique<frmPelto>();
+    mdlFunctions::SetWindowState(window.get());
+    QuitSignals::Install([w = window.get()] { w->Unload(); });
+    Main(*window, commandLine);
     const int result = QApplication::exec();
     mdlFunctions::SetWindowState(nullptr);
+    window.reset();
+    // The control library's shared widgets must go while the application still exists.
+    ptSlider::ControlHost::UnloadIfUnused();
     return result;
 }

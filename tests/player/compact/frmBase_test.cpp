@@ -94,12 +94,15 @@ TEST_F(ControlBar, SeekBarDragKeepsAPausedMediumPaused) {
     EXPECT_TRUE(w->T.isActive());
 }
 
-TEST_F(ControlBar, PointerOverTheStripDisarmsTheAutoHide) {
+TEST_F(ControlBar, PointerOverTheStripOrItsControlsDisarmsTheAutoHide) {
     frmBase& bar = w->Base();
-    bar.Timer.start();
-    QTest::mouseMove(&bar, QPoint(5, 5));
-    bar.Form_MouseMove();
-    EXPECT_FALSE(bar.Timer.isActive());
+    bar.show();
+    for (QWidget* over : {static_cast<QWidget*>(&bar), static_cast<QWidget*>(bar.lblFileName),
+                          static_cast<QWidget*>(bar.imgPlay)}) {
+        bar.Timer.start();
+        QTest::mouseMove(over, QPoint(3, 3));
+        EXPECT_FALSE(bar.Timer.isActive()) << over->metaObject()->className();
+    }
     bar.Timer.start();
     bar.VolSlider_MouseDown(0);
     EXPECT_FALSE(bar.Timer.isActive());
