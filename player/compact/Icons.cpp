@@ -104,3 +104,20 @@ QPixmap Icons::Muted() {
     p.drawLine(15, 5, 10, 11);
     return pm;
 }
+
+QPixmap Icons::Thumb(int width, int height) {
+    QPixmap pm(width, height);
+    pm.fill(QColor(0xD4, 0xD0, 0xC8));
+    QPainter p(&pm);
+    const int r = width - 1, b = height - 1;
+    p.setPen(Qt::white);
+    p.drawLine(0, 0, r - 1, 0);
+    p.drawLine(0, 0, 0, b - 1);
+    p.setPen(QColor(0x80, 0x80, 0x80));
+    p.drawLine(1, b - 1, r - 1, b - 1);
+    p.drawLine(r - 1, 1, r - 1, b - 1);
+    p.setPen(QColor(0x40, 0x40, 0x40));
+    p.drawLine(0, b, r, b);
+    p.drawLine(r, 0, r, b);
+    return pm;
+}

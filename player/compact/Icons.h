@@ -12,5 +12,7 @@ QPixmap Normal(Button button);
 QPixmap Pressed(Button button);
 QPixmap SoundOn();
 QPixmap Muted();
+// A slider thumb: a raised button-face block of the given size in pixels.
+QPixmap Thumb(int width, int height);
 
 }  // namespace Icons

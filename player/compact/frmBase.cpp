@@ -131,6 +131,7 @@ void frmBase::CreateControls() {
     ptSlider::MemoryPropertyBag seekDesign;
     seekDesign.Set(QStringLiteral("Max"), 1);
     seekDesign.Set(QStringLiteral("BackColor"), 0);
+    seekDesign.Set(QStringLiteral("SliderIcon"), Icons::Thumb(8, 16));
     Slider = SliderHost::Create(this, &seekDesign);
     if (Slider) {
         Twips::SetRect(Slider->widget(), 0, 0, 2400, kSeekHeight);
@@ -142,6 +143,7 @@ void frmBase::CreateControls() {
     ptSlider::MemoryPropertyBag volDesign;
     volDesign.Set(QStringLiteral("Max"), 100);
     volDesign.Set(QStringLiteral("Orientation"), ptSlider::Vertical);
+    volDesign.Set(QStringLiteral("SliderIcon"), Icons::Thumb(18, 8));
     VolSlider = SliderHost::Create(this, &volDesign);
     if (VolSlider) {
         VolSlider->widget()->setToolTip(QStringLiteral("Volume"));

@@ -7,6 +7,7 @@
 #include <cmath>
 #include <optional>
 
+#include "Icons.h"
 #include "OleColor.h"
 #include "PeltoSettings.h"
 #include "SliderHost.h"
@@ -150,6 +151,7 @@ void frmPelto::CreateMenu() {
 void frmPelto::CreateSeekBar() {
     ptSlider::MemoryPropertyBag design;
     design.Set(QStringLiteral("Max"), 1);
+    design.Set(QStringLiteral("SliderIcon"), Icons::Thumb(8, 10));  // as high as the bar
     Slider = SliderHost::Create(this, &design);
     if (!Slider) return;
     PlaceControl(Slider->widget(), 0, 360, 4580, 150);
