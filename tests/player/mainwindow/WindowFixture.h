@@ -14,6 +14,7 @@
 #include "WindowUtils.h"
 #include "frmPelto.h"
 #include "mdlFunctions.h"
+#include "ptSlider/ControlHost.h"
 
 struct FakeMedia {
     bool open = false;
@@ -75,6 +76,8 @@ class WindowTest : public ::testing::Test {
         mdlFunctions::SetWindowState(nullptr);
         w.reset();
         mdlFunctions::SetCommandChannel({});
+        // The library's shared widgets must go while the application still exists.
+        ptSlider::ControlHost::UnloadIfUnused();
     }
 
     static QString& DialogAnswer() {
