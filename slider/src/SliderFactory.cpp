@@ -1,5 +1,6 @@
 #include "SliderFactory.h"
 
+#include <QCoreApplication>
 #include <QJsonArray>
 #include <QJsonDocument>
 
@@ -12,8 +13,10 @@ namespace ptSlider {
 SliderFactory::SliderFactory() : Metadata(QJsonDocument::fromJson(kPluginJson).object()) {}
 
 // Runs when the host unloads the library: nothing of ours may stay behind on screen.
+// Qt unloads plugins at process exit, after the application object is gone; a widget may not be
+// touched then, and the process is ending anyway.
 SliderFactory::~SliderFactory() {
-    frmValueTip::CloseTip();
+    if (QCoreApplication::instance()) frmValueTip::CloseTip();
 }
 
 QStringList SliderFactory::ClassNames() const {
