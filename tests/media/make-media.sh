@@ -1,12 +1,16 @@
 #!/usr/bin/env bash
 # Makes the real media the tests play: small clips of every kind the player opens.
-# Usage: make-media.sh OUTDIR [NAME...]   (files that already exist are kept)
+# Usage: make-media.sh OUTDIR [NAME...]
+# Files that already exist are kept while this script is unchanged; a changed script makes them anew.
 set -uo pipefail
 out=${1:?usage: make-media.sh OUTDIR [NAME...]}
 shift
 only=$(if [ $# -gt 0 ]; then printf '%s\n' "$@"; fi)
 mkdir -p "$out"
 failed=0
+recipe=$(sha1sum "$0" | cut -c1-12)
+stale=1
+[ -e "$out/.recipe-$recipe" ] && stale=0
 
 # 3 s of moving test picture (320x240, 25 fps) and a 440 Hz tone.
 vid="videotestsrc num-buffers=75 pattern=ball ! video/x-raw,width=320,height=240,framerate=25/1"
@@ -17,6 +21,7 @@ wanted() { [ -z "$only" ] || grep -qxF "$1" <<<"$only"; }
 make() {  # make NAME PIPELINE... (the pipeline writes to @OUT@)
     local name=$1; shift
     wanted "$name" || return 0
+    [ "$stale" = 1 ] && rm -f "$out/$name"
     [ -s "$out/$name" ] && return 0
     local tmp="$out/.$name.tmp" args=() a
     for a in "$@"; do args+=("${a//@OUT@/$tmp}"); done
@@ -59,6 +64,7 @@ if [ -n "$only" ]; then
 fi
 
 # A tiny type-0 MIDI file: four quarter notes on a piano, 120 bpm (about 2 s).
+[ "$stale" = 1 ] && rm -f "$out/clip.mid" "$out/clip.dat"
 if wanted clip.mid && [ ! -s "$out/clip.mid" ]; then
     {
         printf 'MThd\x00\x00\x00\x06\x00\x00\x00\x01\x01\xe0'
@@ -76,5 +82,6 @@ if wanted clip.dat && [ ! -s "$out/clip.dat" ] && [ -s "$out/clip.mpg" ]; then
         echo "make-media: failed to make clip.dat" >&2; rm -f "$out/.clip.dat.tmp"; failed=1
     fi
 fi
+[ "$failed" = 0 ] && { rm -f "$out"/.recipe-*; touch "$out/.recipe-$recipe"; }
 echo "make-media: $(ls "$out" | wc -l) files in $out"
 exit $failed
