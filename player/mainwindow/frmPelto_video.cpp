@@ -79,8 +79,14 @@ void frmPelto::mnuFullscreen_Click() {
         SetWidth(Twips::ScreenWidth() + 120);
         SetHeight(Twips::ScreenHeight() + 780);
         // Without a window manager the full-screen state alone moves nothing; place it first, as
-        // a later move would drop the state again.
-        if (isVisible()) setGeometry(screen()->geometry());
+        // a later move would drop the state again. That placement is no size change of the
+        // program's own, so it must not lay out the window-sized picture once more.
+        if (isVisible()) {
+            const qint16 guard = ResizeGuard;
+            ResizeGuard = 2;
+            setGeometry(screen()->geometry());
+            ResizeGuard = guard;
+        }
         SetWindowStateValue(2);
         // Resize events of a top-level window may arrive after this point, or merged into one
         // that the guard swallows; lay out for full screen now so the picture covers the screen.

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QScreen>
+#include <cmath>
 
 #include "OleColor.h"
 #include "Twips.h"
@@ -38,7 +39,21 @@ TEST_F(Video, FullScreenRoundTripRestoresEverything) {
     const double left = w->Left(), top = w->Top(), width = w->Width(), height = w->Height();
     w->cmdStop->setEnabled(false);  // whatever the state before, leaving enables all six
 
+    fake.clear();
     w->mnuFullscreen_Click();
+    // Every layout on the way in is for the screen-wide frame (screen width + 120 twips); the last
+    // one is as high as the screen.
+    const auto px = [](double twips) { return static_cast<int>(std::nearbyint(twips / 15)); };
+    std::vector<std::string> puts;
+    for (const std::string& c : fake.sent)
+        if (c.rfind("put movie window at ", 0) == 0) puts.push_back(c);
+    ASSERT_FALSE(puts.empty());
+    for (const std::string& c : puts)
+        EXPECT_EQ(
+            c.rfind("put movie window at 0 0 " + std::to_string(px(Twips::ScreenWidth() + 120)) + " ", 0), 0u)
+            << c;
+    EXPECT_EQ(puts.back(), "put movie window at 0 0 " + std::to_string(px(Twips::ScreenWidth() + 120)) + " " +
+                               std::to_string(px(Twips::ScreenHeight())));
     EXPECT_EQ(w->MainWindowState(), 2);
     EXPECT_TRUE(w->mnuFullscreen->isChecked());
     EXPECT_EQ(w->windowTitle(), "");
