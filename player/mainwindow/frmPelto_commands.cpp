@@ -166,7 +166,7 @@ void frmPelto::mnuAbout_Click() {
             QStringLiteral("Pelto Ver %1.%2.%3")
                 .arg(PELTO_VERSION_MAJOR)
                 .arg(PELTO_VERSION_MINOR)
-                .arg(PELTO_VERSION_PATCH),
+                .arg(PELTO_VERSION_REVISION),
             QStringLiteral("PeltoSE, a small media player."));
 }
 

@@ -2,6 +2,7 @@
 // extra speeds, quit-and-remember, resume, the recorder key, fit to picture, the control bar.
 
 #include <QFile>
+#include <algorithm>
 #include <cmath>
 #include <functional>
 #include <optional>
@@ -18,6 +19,7 @@ namespace {
 
 const QString kPlay = QStringLiteral("Play");
 const QString kSoundOn = QStringLiteral("O");
+const QString kCannotOpen = QStringLiteral("Cannot open");
 
 // A settings or label text as a number; nullopt when it is no number.
 std::optional<double> Number(const QString& text) {
@@ -33,11 +35,17 @@ std::optional<qint32> WholeNumber(const QString& text) {
     return static_cast<qint32>(std::nearbyint(*v));
 }
 
-// Twips as plain decimal text (no exponent for large values).
+// Twips as a single-precision number's plain decimal text: "2880", "1309.091", never an exponent
+// or padding zeros.
 QString DecimalText(double value) {
-    if (value == std::floor(value) && std::abs(value) < 1e15)
-        return QString::number(static_cast<qint64>(value));
-    return QString::number(value, 'f', 2);
+    const auto single = static_cast<float>(value);
+    if (single == std::floor(single) && std::abs(single) < 1e15f)
+        return QString::number(static_cast<qint64>(single));
+    const int wholeDigits = QString::number(static_cast<qint64>(std::abs(single))).size();
+    QString text = QString::number(single, 'f', std::max(0, 7 - wholeDigits));
+    while (text.endsWith(QLatin1Char('0'))) text.chop(1);
+    if (text.endsWith(QLatin1Char('.'))) text.chop(1);
+    return text;
 }
 
 void Save(const char* key, const QString& value) {
@@ -130,6 +138,11 @@ void Resume(frmPelto& f) {
     f.lblStatus->SetCaption(mdlFunctions::GetMovieMode());
     f.Base().lblStatus->SetCaption(f.lblStatus->Caption());
     f.LoadMedia(QFile::decodeName(QByteArray::fromStdString(mdlFunctions::MediaFile())), true);
+    // A remembered file that is gone or refused must not read as an empty, armed player.
+    if (mdlFunctions::LastOpenFailed()) {
+        f.lblStatus->SetCaption(kCannotOpen);
+        f.Base().lblStatus->SetCaption(kCannotOpen);
+    }
     if (f.MainWindowState() == 2) {
         WindowUtils::SetScreenPointer(0);
         f.Form_Resize();

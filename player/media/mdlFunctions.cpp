@@ -353,7 +353,7 @@ QString FormatDuration(qint32 ms) {
         if (gReportError)
             gReportError(title, QString::fromLocal8Bit(e.what()));
         else
-            QMessageBox::critical(nullptr, title, QString::fromLocal8Bit(e.what()), QMessageBox::Ok);
+            QMessageBox(QMessageBox::NoIcon, title, QString::fromLocal8Bit(e.what()), QMessageBox::Ok).exec();
         return QString();
     }
 }

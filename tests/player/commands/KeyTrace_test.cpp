@@ -145,7 +145,7 @@ TEST_F(CommandsTest, KeysReachTheHandlersOfMenuAndButtons) {
     EXPECT_EQ(ShownBoxes()[0].title, QStringLiteral("Pelto Ver %1.%2.%3")
                                          .arg(PELTO_VERSION_MAJOR)
                                          .arg(PELTO_VERSION_MINOR)
-                                         .arg(PELTO_VERSION_PATCH));
+                                         .arg(PELTO_VERSION_REVISION));
 
     Key(Qt::Key_O);
     EXPECT_EQ(OpenDialogCalls(), 1);

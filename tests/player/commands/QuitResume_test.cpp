@@ -1,4 +1,5 @@
 #include "CommandsFixture.h"
+#include "compact/frmBase.h"
 
 namespace {
 
@@ -149,4 +150,29 @@ TEST_F(QuitResumeTest, ResumeWithNothingRememberedLeavesFullScreenAndOpensNothin
     EXPECT_TRUE(form->CurrentFile.isEmpty());
     for (const auto& c : fake.sent) EXPECT_EQ(c.rfind("open ", 0), std::string::npos) << c;
     EXPECT_TRUE(ShownBoxes().empty());
+}
+
+TEST_F(QuitResumeTest, FractionalTwipsAreRememberedAsPlainDecimals) {
+    form->SetLeft(1502.5);
+    form->SetTop(1207.25);
+    ASSERT_EQ(form->Left(), 1502.5);  // the window keeps the twips it was given
+    form->CurrentFile = QStringLiteral("/media/clip.mpg");
+    Device("playing", 1000);
+    Key(Qt::Key_Escape);
+    EXPECT_EQ(Setting("mLeft"), QStringLiteral("1502.5"));
+    EXPECT_EQ(Setting("mTop"), QStringLiteral("1207.25"));
+}
+
+TEST_F(QuitResumeTest, ResumingAFileThatIsGoneSaysCannotOpen) {
+    PeltoSettings::SaveSetting(QStringLiteral("Res"), QStringLiteral("12"));
+    PeltoSettings::SaveSetting(QStringLiteral("File"), QStringLiteral("/media/gone.mpg"));
+    PeltoSettings::SaveSetting(QStringLiteral("FullScreen"), QStringLiteral("1"));
+    fake.script = [](const std::string& command, FakeChannel::Answer& a) {
+        if (command.rfind("open ", 0) != 0) return false;
+        a.result = 275;  // the engine cannot find the file
+        return true;
+    };
+    Key(Qt::Key_C);
+    EXPECT_EQ(form->lblStatus->Caption(), QStringLiteral("Cannot open"));
+    EXPECT_EQ(form->Base().lblStatus->Caption(), QStringLiteral("Cannot open"));
 }
