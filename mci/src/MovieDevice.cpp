@@ -180,11 +180,19 @@ int MovieDevice::seekTo(gint64 ns, std::optional<gint64> stopNs) {
 int MovieDevice::play(const Command& cmd) {
     catchUp();
     if (cmd.from && cmd.to && *cmd.to < *cmd.from) return ErrBadNumber;
+    // A step past the end is refused like one before the start: the medium carries on as it was.
+    const gint64 dur = durationNs();
+    if (cmd.from && dur >= 0 && *cmd.from > fromNs(dur)) return ErrBadNumber;
     if (cmd.from || cmd.to || appliedSpeed_ != speed_ || stopNs_ >= 0) {
         const gint64 start = cmd.from ? toNs(*cmd.from) : positionNs();
         if (int e = seekTo(start, cmd.to ? std::optional<gint64>(toNs(*cmd.to)) : std::nullopt)) return e;
     }
-    if (atEnd_) return Ok;  // nothing left to play; "seek to start" rewinds
+    if (atEnd_) {  // nothing left to play: stopped at the end, as after playing to it; "seek to start"
+                   // rewinds
+        if (mode_ != Mode::Stopped) pipeline_->setPlaying(false);
+        mode_ = Mode::Stopped;
+        return Ok;
+    }
     pipeline_->setPlaying(true);
     mode_ = Mode::Playing;
     cacheValid_ = false;

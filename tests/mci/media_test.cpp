@@ -162,9 +162,23 @@ TEST_F(MediaTest, StepsPlayFromTheNewPlace) {
     const int pos = askInt("status movie position wait");
     EXPECT_GE(pos, 500);
     EXPECT_LT(pos, 1000);
-    // A step back before the start is refused and changes nothing.
-    EXPECT_EQ(send("play movie from -4500"), ErrBadNumber);
-    EXPECT_EQ(ask("status movie mode"), "paused");
+    // A step before the start or past the end is refused and changes nothing; the end itself is fine.
+    const int length = askInt("status movie length");
+    for (const char* format : {"ms", "frames"}) {
+        ASSERT_EQ(send(std::string("set movie time format ") + format), Ok);
+        const int before = askInt("status movie position");
+        const int end = askInt("status movie length");
+        for (const std::string& from :
+             {std::string("-4500"), std::to_string(end + 1), std::string("99999999")}) {
+            EXPECT_EQ(send("play movie from " + from), ErrBadNumber) << format << " " << from;
+            EXPECT_EQ(ask("status movie mode"), "paused") << format << " " << from;
+            EXPECT_EQ(askInt("status movie position"), before) << format << " " << from;
+        }
+    }
+    ASSERT_EQ(send("set movie time format ms"), Ok);
+    ASSERT_EQ(send("play movie from " + std::to_string(length) + " wait"), Ok);
+    EXPECT_EQ(ask("status movie mode"), "stopped");
+    EXPECT_EQ(askInt("status movie position"), length);
 }
 
 TEST_F(MediaTest, PlayFromToStopsAtTo) {
