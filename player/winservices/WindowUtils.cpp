@@ -9,7 +9,10 @@
 #include <QGuiApplication>
 #include <QWidget>
 #include <QWindow>
+#include <memory>
+#include <vector>
 
+#include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/extensions/scrnsaver.h>
 
@@ -43,15 +46,68 @@ QString UnescapeMountField(const QString& field) {
     return out;
 }
 
+struct XFreeDeleter {
+    void operator()(unsigned char* data) const {
+        if (data) XFree(data);
+    }
+};
+using XData = std::unique_ptr<unsigned char, XFreeDeleter>;
+
+bool WindowManagerRunning(Display* display) {
+    Atom type = None;
+    int format = 0;
+    unsigned long count = 0, after = 0;
+    unsigned char* raw = nullptr;
+    const int status = XGetWindowProperty(display, DefaultRootWindow(display),
+                                          XInternAtom(display, "_NET_SUPPORTING_WM_CHECK", False), 0, 1,
+                                          False, XA_WINDOW, &type, &format, &count, &after, &raw);
+    const XData data(raw);
+    return status == Success && count > 0;
+}
+
+// A window manager keeps the state of a mapped window on request; without one nobody answers the
+// request, so the window's state is written here.
+void SetAboveStateWithoutWindowManager(WId window, bool on) {
+    Display* display = X11Display();
+    if (!display || window == 0 || WindowManagerRunning(display)) return;
+    const Atom state = XInternAtom(display, "_NET_WM_STATE", False);
+    const Atom above = XInternAtom(display, "_NET_WM_STATE_ABOVE", False);
+    const Atom staysOnTop = XInternAtom(display, "_NET_WM_STATE_STAYS_ON_TOP", False);
+    Atom type = None;
+    int format = 0;
+    unsigned long count = 0, after = 0;
+    unsigned char* raw = nullptr;
+    std::vector<Atom> atoms;
+    if (XGetWindowProperty(display, window, state, 0, 64, False, XA_ATOM, &type, &format, &count, &after,
+                           &raw) == Success) {
+        const XData data(raw);
+        if (data && format == 32) {
+            const auto* list = reinterpret_cast<const Atom*>(data.get());
+            for (unsigned long i = 0; i < count; ++i)
+                if (list[i] != above && list[i] != staysOnTop) atoms.push_back(list[i]);
+        }
+    }
+    if (on) atoms.insert(atoms.end(), {above, staysOnTop});
+    XChangeProperty(display, window, state, XA_ATOM, 32, PropModeReplace,
+                    reinterpret_cast<const unsigned char*>(atoms.data()), static_cast<int>(atoms.size()));
+    XFlush(display);
+}
+
 }  // namespace
 
 void WindowUtils::SetTopmost(QWidget* window, bool on) {
     if (!window) return;
-    const QRect frame = window->geometry();
-    const bool visible = window->isVisible();
-    window->setWindowFlag(Qt::WindowStaysOnTopHint, on);  // re-creates the native window
-    window->setGeometry(frame);
-    if (visible) window->show();
+    Qt::WindowFlags flags = window->windowFlags();
+    flags.setFlag(Qt::WindowStaysOnTopHint, on);
+    // Changing the widget's flags would re-create its native window: a new window id, and the
+    // window unmapped and mapped again. Tell the existing window instead.
+    window->overrideWindowFlags(flags);
+    if (!window->testAttribute(Qt::WA_WState_Created)) return;  // the flags apply when it is made
+    if (QWindow* handle = window->windowHandle()) {
+        handle->setFlags(flags);
+        SetAboveStateWithoutWindowManager(handle->winId(), on);
+    }
+    if (on) window->raise();
 }
 
 bool WindowUtils::SetScreenSaverActive(bool active) {

@@ -1,9 +1,10 @@
-// Window services: the CD drive's folder, twips round trips, the screen-wide pointer.
+// Window services: the CD drive's folder, twips round trips, topmost, the screen-wide pointer.
 
 #include <gtest/gtest.h>
 
 #include <QApplication>
 #include <QWidget>
+#include <QWindow>
 
 #include "Twips.h"
 #include "WindowUtils.h"
@@ -47,6 +48,27 @@ TEST(Twips, ExactValuesRoundTripAndPixelsRoundHalfToEven) {
     EXPECT_EQ(Twips::Width(&child), 1500);
     EXPECT_EQ(Twips::ToPixelsX(22.5), 2);  // 1.5 px -> 2
     EXPECT_EQ(Twips::ToPixelsX(37.5), 2);  // 2.5 px -> 2
+}
+
+TEST(Topmost, OnAndOffKeepTheSameWindowInItsPlace) {
+    QWidget window;
+    window.setGeometry(120, 90, 327, 299);
+    window.show();
+    const WId id = window.winId();
+    for (bool on : {true, false}) {
+        WindowUtils::SetTopmost(&window, on);
+        EXPECT_EQ(window.windowFlags().testFlag(Qt::WindowStaysOnTopHint), on);
+        ASSERT_NE(window.windowHandle(), nullptr);
+        EXPECT_EQ(window.windowHandle()->flags().testFlag(Qt::WindowStaysOnTopHint), on);
+        EXPECT_EQ(window.winId(), id);  // keys and the video keep reaching the same window
+        EXPECT_TRUE(window.isVisible());
+        EXPECT_EQ(window.geometry(), QRect(120, 90, 327, 299));
+    }
+    // Not yet shown: the flag waits for the window to be made.
+    QWidget later;
+    WindowUtils::SetTopmost(&later, true);
+    later.show();
+    EXPECT_TRUE(later.windowHandle()->flags().testFlag(Qt::WindowStaysOnTopHint));
 }
 
 TEST(ScreenPointer, ArrowOverridesEveryWindowAndZeroLetsThemChoose) {
