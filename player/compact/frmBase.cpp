@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <cmath>
 
 #include "OleColor.h"
 #include "SliderHost.h"
@@ -162,9 +163,11 @@ void frmBase::Form_Load() {
     if (Slider) Twips::SetWidth(Slider->widget(), screenWidth - volWidth);
     const double seekWidth = Slider ? Twips::Width(Slider->widget()) : screenWidth - volWidth;
     if (VolSlider) Twips::SetLeft(VolSlider->widget(), seekWidth);
+    // The level label read as a whole number: a fraction rounds (halves to even), no number is skipped.
     bool ok = false;
-    const int volume = main_.lblVolume->Caption().trimmed().toInt(&ok);
-    if (VolSlider && ok) VolSlider->setValue(volume);
+    const double volume = main_.lblVolume->Caption().trimmed().toDouble(&ok);
+    if (VolSlider && ok && std::abs(volume) < 2147483647.0)
+        VolSlider->setValue(static_cast<qint32>(std::nearbyint(volume)));
     lblStatus->SetCaption(mdlFunctions::GetMovieMode());
     if (mdlFunctions::IsPlayingOrPaused()) {
         lblFileName->SetCaption(QFile::decodeName(QByteArray::fromStdString(mdlFunctions::MediaFile())));

@@ -32,6 +32,19 @@ TEST_F(ControlBar, LoadReadsVolumeAndDeviceState) {
     EXPECT_EQ(again.lblStatus->Caption(), "Playing");
 }
 
+TEST_F(ControlBar, LoadReadsTheVolumeLabelAsAWholeNumber) {
+    struct Case {
+        const char* label;
+        int value;
+    };
+    for (const Case& c : {Case{"35.5", 36}, Case{"34.5", 34}, Case{" 7 ", 7}, Case{"loud", 0}}) {
+        SCOPED_TRACE(c.label);
+        w->UnloadBase();
+        w->lblVolume->SetCaption(c.label);
+        EXPECT_EQ(w->Base().VolSlider->Value(), c.value);
+    }
+}
+
 TEST_F(ControlBar, VolumeSliderDrivesDeviceLabelAndGreyLevel) {
     frmBase& bar = w->Base();
     struct Case {
