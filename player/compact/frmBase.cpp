@@ -67,6 +67,7 @@ frmBase::frmBase(frmPelto& main) : QWidget(&main, Qt::Tool | Qt::FramelessWindow
     MouseIcon = Icons::SoundOn();
     qApp->installEventFilter(this);
     Timer.setInterval(2000);
+    Timer.setTimerType(Qt::PreciseTimer);  // a coarse timer may run up to 100 ms late
     connect(&Timer, &QTimer::timeout, this, [this] { Timer_Timer(); });
     CreateControls();
     Form_Load();

@@ -122,7 +122,10 @@ void frmPelto::mnuFullscreen_Click() {
 
 void frmPelto::TrackPointerInFullScreen(float& y) {
     if (Twips::ScreenHeight() - 25 > y) {
-        Base().Timer.start();
+        // Enabling a running timer leaves its countdown alone: the bar goes 2 s after the pointer
+        // left it, however much the pointer moves in between.
+        frmBase& base = Base();
+        if (!base.Timer.isActive()) base.Timer.start();
         return;
     }
     frmBase& base = Base();
