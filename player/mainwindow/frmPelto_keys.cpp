@@ -19,7 +19,7 @@ namespace {
 
 const QString kPlay = QStringLiteral("Play");
 const QString kSoundOn = QStringLiteral("O");
-const QString kCannotOpen = QStringLiteral("Cannot open");
+const QString kCannotOpen = QString::fromLatin1(mdlFunctions::kCannotOpen);
 
 // A settings or label text as a number; nullopt when it is no number.
 std::optional<double> Number(const QString& text) {

@@ -14,7 +14,7 @@
 
 namespace {
 
-const QString kCannotOpen = QStringLiteral("Cannot open");
+const QString kCannotOpen = QString::fromLatin1(mdlFunctions::kCannotOpen);
 
 QString RunOpenDialog(QWidget* owner, const QString& startFolder) {
     const QStringList filters = {

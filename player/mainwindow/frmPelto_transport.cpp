@@ -11,7 +11,7 @@ const QString kStopped = QStringLiteral("Stopped");
 const QString kPaused = QStringLiteral("Paused");
 const QString kRecording = QStringLiteral("Recording");
 const QString kPlay = QStringLiteral("Play");
-const QString kCannotOpen = QStringLiteral("Cannot open");
+const QString kCannotOpen = QString::fromLatin1(mdlFunctions::kCannotOpen);
 }  // namespace
 
 void frmPelto::cmdPlaym_Click() {
@@ -58,7 +58,9 @@ void frmPelto::lblRec_Click() {
 
 void frmPelto::T_Timer() {
     lblTime->SetCaption(mdlFunctions::PositionText());
-    Base().lblStatus->SetCaption(mdlFunctions::GetMovieMode());
+    // A refused medium has no mode; keep saying why rather than blanking the word.
+    const QString mode = mdlFunctions::GetMovieMode();
+    Base().lblStatus->SetCaption(mode.isEmpty() && lblStatus->Caption() == kCannotOpen ? kCannotOpen : mode);
     Base().lblTime->SetCaption(lblTime->Caption() + QStringLiteral(" / ") + lblTTime->Caption());
     UpdateSeekBars();
     if (lblTTime->Caption() == QStringLiteral("0:00")) {

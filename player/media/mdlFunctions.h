@@ -62,6 +62,8 @@ qint32 GetPositionSeconds();
 qint32 GetPositionFrames();
 // True when the last OpenMovie failed (the engine refused the file or its name).
 bool LastOpenFailed();
+// Status word shown instead of the (empty) mode when the engine refused the medium.
+inline constexpr const char* kCannotOpen = "Cannot open";
 
 // --- recorder ---
 // Status word shown instead of "Recorded" when the recording could not be saved anywhere.

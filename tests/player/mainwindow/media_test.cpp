@@ -93,6 +93,9 @@ TEST_F(Opening, RefusedFileSaysSoInsteadOfAnEmptyStatus) {
     w->LoadMedia("/media/broken.mpg", false);
     EXPECT_EQ(w->lblStatus->Caption(), "Cannot open");
     EXPECT_EQ(w->Base().lblStatus->Caption(), "Cannot open");
+    w->T_Timer();  // the tick's mode query comes back empty; the word stays
+    EXPECT_EQ(w->Base().lblStatus->Caption(), "Cannot open");
+    EXPECT_FALSE(w->T.isActive());
     // Play tries the file again rather than pausing a device that is not there.
     w->CurrentFile = "/media/broken.mpg";
     fake.clear();
