@@ -67,6 +67,7 @@ int MovieDevice::open(const std::string& path, std::optional<std::uint64_t> pare
         dev->window_ = new MovieWindow(parentWidget);
         dev->topLevel_ = parentWidget == nullptr;
         slot = std::make_shared<FrameSlot>(dev->window_.data());
+        dev->slot_ = slot;
     }
     dev->context_ = std::make_unique<QObject>();
     QObject* context = dev->context_.get();
@@ -167,6 +168,7 @@ int MovieDevice::seekTo(gint64 ns, std::optional<gint64> stopNs) {
     if (dur >= 0 && ns > dur) ns = dur;
     gint64 stop = stopNs.value_or(-1);
     if (dur >= 0 && stop > dur) stop = -1;
+    if (slot_) slot_->setShowPreroll(true);
     if (!pipeline_->seek(speed_ / 1000.0, ns, stop, kSeekTimeout)) return ErrNotReady;
     appliedSpeed_ = speed_;
     stopNs_ = stop;
@@ -217,7 +219,7 @@ void MovieDevice::waitForEnd() {
 int MovieDevice::pause() {
     catchUp();
     if (mode_ == Mode::Playing) {
-        pipeline_->setPlaying(false);
+        holdPicture();
         mode_ = Mode::Paused;
         cacheValid_ = false;
     }
@@ -237,11 +239,16 @@ int MovieDevice::resume() {
 int MovieDevice::stop() {
     catchUp();
     if (mode_ != Mode::Stopped) {
-        pipeline_->setPlaying(false);
+        holdPicture();
         mode_ = Mode::Stopped;
         cacheValid_ = false;
     }
     return Ok;
+}
+
+void MovieDevice::holdPicture() {
+    if (slot_ && mode_ == Mode::Playing) slot_->setShowPreroll(false);
+    pipeline_->setPlaying(false);
 }
 
 int MovieDevice::seek(const Command& cmd) {

@@ -46,11 +46,13 @@ class MovieDevice : public Device {
     std::int64_t fromNs(gint64 ns) const;
     int seekTo(gint64 ns, std::optional<gint64> stopNs);
     void waitForEnd();
-    void onBusWake();  // UI thread
+    void holdPicture();  // pauses the pipeline, keeping the frame on screen
+    void onBusWake();    // UI thread
 
     std::unique_ptr<MoviePipeline> pipeline_;
     std::unique_ptr<QObject> context_;  // queued bus news land here; deleting it drops them
     QPointer<MovieWindow> window_;
+    std::shared_ptr<FrameSlot> slot_;
     bool topLevel_ = false;
     bool hasVideo_ = false;
     MoviePipeline::VideoInfo video_;

@@ -43,8 +43,14 @@ GstFlowReturn onNewSample(GstAppSink* sink, gpointer slot) {
     return deliverSample(gst_app_sink_pull_sample(sink), **static_cast<std::shared_ptr<FrameSlot>*>(slot));
 }
 
-GstFlowReturn onNewPreroll(GstAppSink* sink, gpointer slot) {
-    return deliverSample(gst_app_sink_pull_preroll(sink), **static_cast<std::shared_ptr<FrameSlot>*>(slot));
+GstFlowReturn onNewPreroll(GstAppSink* sink, gpointer data) {
+    FrameSlot& slot = **static_cast<std::shared_ptr<FrameSlot>*>(data);
+    GstSample* sample = gst_app_sink_pull_preroll(sink);
+    if (!slot.showPreroll()) {
+        adopt(sample);
+        return GST_FLOW_OK;
+    }
+    return deliverSample(sample, slot);
 }
 
 void dropSlot(gpointer slot) {

@@ -4,6 +4,7 @@
 #include <QImage>
 #include <QPointer>
 #include <QWidget>
+#include <atomic>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -35,9 +36,14 @@ class FrameSlot : public std::enable_shared_from_this<FrameSlot> {
   public:
     explicit FrameSlot(MovieWindow* window) : window_(window) {}
     void post(QImage frame);  // streaming thread
+    // A sink that pauses after playing prerolls on the frame after the one on screen; showing it
+    // would put the picture one frame ahead of the position. Only prerolls after a seek are shown.
+    void setShowPreroll(bool show) { showPreroll_ = show; }
+    bool showPreroll() const { return showPreroll_; }
 
   private:
     void deliver();  // UI thread
+    std::atomic<bool> showPreroll_{true};
     std::mutex mutex_;
     QImage latest_;                 // guarded by mutex_
     bool queued_ = false;           // guarded by mutex_
