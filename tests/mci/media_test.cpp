@@ -244,46 +244,6 @@ TEST_F(MediaTest, PictureIsPaintedInAChildOfTheParentAtThePlacedSize) {
     EXPECT_EQ(parent.findChild<MovieWindow*>(), nullptr);
 }
 
-TEST_F(MediaTest, FrameStepsWhilePausedShowTheFrameOfThePosition) {
-    QWidget parent;
-    parent.resize(320, 240);
-    parent.show();
-    // The sound sink of the player: a fake one prerolls differently.
-    setenv("PELTO_MCI_FAKE_SINKS", "0", 1);
-    const int opened =
-        send(openCmd("clip.mpg", " parent " + std::to_string(parent.winId()) + " style child "));
-    setenv("PELTO_MCI_FAKE_SINKS", "audio", 1);
-    ASSERT_EQ(opened, Ok);
-    auto* window = parent.findChild<MovieWindow*>(QStringLiteral("movie window"));
-    ASSERT_NE(window, nullptr);
-    ASSERT_EQ(send("set movie time format frames"), Ok);
-    // Waits until no new frame has come for a while; the picture then stays as it is.
-    const auto settled = [&] {
-        int shown = -1;
-        while (shown != window->framesShown()) {
-            shown = window->framesShown();
-            waitUntil([] { return false; }, 300);
-        }
-        return window->frame();
-    };
-    const auto pictureAt = [&](int frame) {
-        EXPECT_EQ(send("seek movie to " + std::to_string(frame)), Ok);
-        return settled();
-    };
-    // The player pauses a medium that has been playing: start the sound output first.
-    ASSERT_EQ(send("play movie"), Ok);
-    ASSERT_TRUE(waitUntil([&] { return askInt("status movie position") > 5; }));
-    ASSERT_EQ(send("pause movie"), Ok);
-    // The player's step while paused: play from the new frame, then pause at once.
-    for (const int frame : {30, 31, 30, 29}) {
-        const QImage expected = pictureAt(frame);
-        ASSERT_EQ(send("play movie from " + std::to_string(frame)), Ok);
-        ASSERT_EQ(send("pause movie"), Ok);
-        EXPECT_EQ(askInt("status movie position"), frame);
-        EXPECT_TRUE(settled() == expected) << "frame " << frame;
-    }
-}
-
 TEST_F(MediaTest, ParentDestroyedBeforeCloseIsHarmless) {
     auto parent = std::make_unique<QWidget>();
     parent->show();
