@@ -67,6 +67,14 @@ void onSourceSetup(GstElement*, GstElement* source, gpointer reader) {
     static_cast<CdxaReader*>(reader)->attach(source);
 }
 
+// The MIDI synthesiser's own default gain (0.2) plays about 30 dB below other media; lift it to
+// a comparable level.
+void onElementSetup(GstElement*, GstElement* element, gpointer) {
+    GstElementFactory* factory = gst_element_get_factory(element);
+    if (factory && g_strcmp0(GST_OBJECT_NAME(factory), "fluiddec") == 0)
+        g_object_set(element, "synth-gain", 0.8, nullptr);
+}
+
 }  // namespace
 
 MoviePipeline::MoviePipeline(const std::string& path, SinkMode sinks, std::shared_ptr<FrameSlot> slot,
@@ -90,6 +98,7 @@ MoviePipeline::MoviePipeline(const std::string& path, SinkMode sinks, std::share
         g_object_set(playbin_.get(), "video-sink", video.get(), nullptr);
     if (sinks == SinkMode::Fake || sinks == SinkMode::FakeAudio)
         if (auto audio = fakeSink()) g_object_set(playbin_.get(), "audio-sink", audio.get(), nullptr);
+    g_signal_connect(playbin_.get(), "element-setup", G_CALLBACK(onElementSetup), nullptr);
     // Speed changes keep the pitch.
     if (auto tempo = makeElement("scaletempo"))
         g_object_set(playbin_.get(), "audio-filter", tempo.get(), nullptr);
