@@ -96,6 +96,7 @@ class frmPelto : public QWidget, public MediaWindowState {
     void cmdPlaym_Click();
     void cmdStop_Click();
     void lblRec_Click();
+    bool RecordingRuns() const;
     void T_Timer();
     void UpdateSeekBars();
     void Slider_Click();

@@ -14,11 +14,17 @@ const QString kPlay = QStringLiteral("Play");
 const QString kCannotOpen = QString::fromLatin1(mdlFunctions::kCannotOpen);
 }  // namespace
 
+// The status word can be overwritten while a recording runs (the open dialog writes the chosen
+// path before the load is refused); the record label still tells.
+bool frmPelto::RecordingRuns() const {
+    return lblStatus->Caption() == kRecording || lblRec->Caption() != QStringLiteral("R");
+}
+
 void frmPelto::cmdPlaym_Click() {
     if (CurrentFile.isEmpty()) return;
     const QString status = lblStatus->Caption();
     // Pausing here would overwrite "Recording" and leave the recording unreachable by Stop.
-    if (status == kRecording) return;
+    if (RecordingRuns()) return;
     if (status == kStopped || status == kCannotOpen) {
         LoadMedia(CurrentFile, false);
         if (lblStatus->Caption() == kCannotOpen) return;
@@ -35,7 +41,8 @@ void frmPelto::cmdPlaym_Click() {
 void frmPelto::cmdStop_Click() {
     const QString status = lblStatus->Caption();
     if (status == kStopped) return;
-    if (status == kRecording) {
+    // Closing every device would throw the recording away: save it instead.
+    if (RecordingRuns()) {
         mdlFunctions::ToggleRecording();
         return;
     }

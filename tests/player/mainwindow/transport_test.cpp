@@ -1,6 +1,7 @@
 // Play/Pause/Stop, the record label, the progress tick and the seek bar.
 
 #include <QTest>
+#include <algorithm>
 
 #include "WindowFixture.h"
 #include "compact/frmBase.h"
@@ -76,6 +77,20 @@ TEST_F(Transport, StopWhileRecordingOnlyEndsTheRecording) {
     EXPECT_EQ(fake.sent.front(), "stop capture");
     EXPECT_EQ(fake.sent.back(), "close capture");
     EXPECT_EQ(w->lblStatus->Caption(), "Recorded");
+}
+
+TEST_F(Transport, StopSavesARecordingEvenWhenTheStatusWordWasReplaced) {
+    w->lblRec_Click();
+    w->lblStatus->SetCaption("/media/chosen in the dialog.mpg");  // the dialog writes the path
+    w->CurrentFile = "/media/chosen in the dialog.mpg";
+    fake.clear();
+    w->cmdPlaym_Click();
+    EXPECT_TRUE(fake.sent.empty());
+    w->cmdStop_Click();
+    EXPECT_EQ(fake.sent.front(), "stop capture");
+    EXPECT_EQ(std::count(fake.sent.begin(), fake.sent.end(), "close all"), 0);
+    EXPECT_EQ(w->lblStatus->Caption(), "Recorded");
+    EXPECT_EQ(w->lblRec->Caption(), "R");
 }
 
 TEST_F(Transport, RecordLabelIsIgnoredWhileAMovieIsOpen) {
