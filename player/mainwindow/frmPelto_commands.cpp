@@ -5,6 +5,7 @@
 #include <QMessageBox>
 #include <QWindow>
 
+#include "ModalBox.h"
 #include "Twips.h"
 #include "WindowUtils.h"
 #include "compact/frmBase.h"
@@ -60,7 +61,7 @@ void frmPelto::Form_MouseDown(qint16 Button, qint16 /*Shift*/, float X, float Y)
     } else if (Button == 4) {
         cmdPlaym_Click();
     } else if (Button == 1 && !mdlFunctions::IsPlayingOrPaused()) {
-        cmdOpen_Click();
+        RunModalAndRefocus(*this, [this] { cmdOpen_Click(); });
     }
 }
 
@@ -93,7 +94,7 @@ void frmPelto::Label1_Click() {
 }
 
 void frmPelto::mnuOpen_Click() {
-    cmdOpen_Click();
+    RunModalAndRefocus(*this, [this] { cmdOpen_Click(); });
 }
 void frmPelto::mnuPlay_Click() {
     cmdPlaym_Click();
@@ -162,12 +163,12 @@ void frmPelto::mnuAlwaysOnTop_Click() {
 }
 
 void frmPelto::mnuAbout_Click() {
-    InfoBox(this,
-            QStringLiteral("Pelto Ver %1.%2.%3")
-                .arg(PELTO_VERSION_MAJOR)
-                .arg(PELTO_VERSION_MINOR)
-                .arg(PELTO_VERSION_REVISION),
-            QStringLiteral("PeltoSE, a small media player."));
+    ShowBoxAndRefocus(*this,
+                      QStringLiteral("Pelto Ver %1.%2.%3")
+                          .arg(PELTO_VERSION_MAJOR)
+                          .arg(PELTO_VERSION_MINOR)
+                          .arg(PELTO_VERSION_REVISION),
+                      QStringLiteral("PeltoSE, a small media player."));
 }
 
 void frmPelto::mnuExit_Click() {

@@ -7,6 +7,7 @@
 #include <functional>
 #include <optional>
 
+#include "ModalBox.h"
 #include "PeltoSettings.h"
 #include "Twips.h"
 #include "WindowUtils.h"
@@ -117,7 +118,7 @@ void Resume(frmPelto& f) {
     const QString status = f.lblStatus->Caption();
     if (status == QStringLiteral("Playing") || status == QStringLiteral("Paused") ||
         status == QStringLiteral("Recording")) {
-        frmPelto::InfoBox(&f, QStringLiteral("Resume Movie"),
+        ShowBoxAndRefocus(f, QStringLiteral("Resume Movie"),
                           QStringLiteral("Please Stop Playback/Recording"));
         return;
     }
@@ -236,7 +237,7 @@ void frmPelto::KeyTrace(qint16& KeyCode) {
             mnuRepeat_Click();
             break;
         case 79:
-            cmdOpen_Click();
+            RunModalAndRefocus(*this, [this] { cmdOpen_Click(); });
             break;
         case 81:
         case 115:

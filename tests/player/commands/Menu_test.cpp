@@ -1,5 +1,6 @@
 #include <QMenu>
 #include <algorithm>
+#include <functional>
 
 #include "CommandsFixture.h"
 #include "Twips.h"
@@ -211,4 +212,54 @@ TEST_F(CommandsTest, QuitLabelAndMenuEndTheProgram) {
         EXPECT_TRUE(form->IsUnloaded());
         EXPECT_EQ(Setting("Vol"), QStringLiteral("80"));
     }
+}
+
+// A modal window takes the focus; when it closes the focus must come back to the window that had
+// it, or the keys that follow are lost where no window manager hands it back.
+namespace {
+QWidget* gModal = nullptr;
+bool ActiveIs(QWidget* w) {
+    return QTest::qWaitFor([w] { return QApplication::activeWindow() == w; });
+}
+void ModalTakesTheFocus() {
+    gModal->show();
+    gModal->activateWindow();
+    EXPECT_TRUE(ActiveIs(gModal));
+    gModal->hide();
+}
+}  // namespace
+
+TEST_F(CommandsTest, ModalWindowsHandTheFocusBack) {
+    frmPelto::InfoBox = [](QWidget*, const QString& title, const QString& text) {
+        ShownBoxes().push_back({title, text});
+        ModalTakesTheFocus();
+    };
+    frmPelto::OpenDialog = [](QWidget*, const QString&) {
+        ++OpenDialogCalls();
+        ModalTakesTheFocus();
+        return QString();  // cancelled
+    };
+    QWidget box;
+    box.resize(100, 50);
+    gModal = &box;
+    form->show();
+    const struct {
+        const char* what;
+        std::function<void()> run;
+    } cases[] = {
+        {"About", [&] { form->mnuAbout->trigger(); }},
+        {"resume refused", [&] { form->lblStatus->SetCaption(QStringLiteral("Playing")), Code(67); }},
+        {"O key", [&] { Device("stopped"), Code(79); }},
+        {"Open entry", [&] { form->mnuOpen->trigger(); }},
+        {"left click", [&] { form->Form_MouseDown(1, 0, 100, 100); }},
+    };
+    for (const auto& c : cases) {
+        form->activateWindow();
+        ASSERT_TRUE(ActiveIs(form.get()));
+        const auto shown = ShownBoxes().size() + static_cast<std::size_t>(OpenDialogCalls());
+        c.run();
+        EXPECT_EQ(ShownBoxes().size() + static_cast<std::size_t>(OpenDialogCalls()), shown + 1) << c.what;
+        EXPECT_TRUE(ActiveIs(form.get())) << c.what;
+    }
+    gModal = nullptr;
 }
