@@ -74,7 +74,7 @@ void frmPelto::mnuFullscreen_Click() {
         RestoreWidth = static_cast<float>(Width());
         RestoreHeight = static_cast<float>(Height());
         ResizeGuard = 2;
-        setWindowTitle(QString());
+        WindowUtils::SetCaption(this, QString());
         ResizeGuard = 0;
         SetWidth(Twips::ScreenWidth() + 120);
         SetHeight(Twips::ScreenHeight() + 780);

@@ -214,3 +214,19 @@ int WindowUtils::ScreenPointer() {
 void WindowUtils::DragWindow(QWidget* window) {
     if (QWindow* handle = window ? window->windowHandle() : nullptr) handle->startSystemMove();
 }
+
+void WindowUtils::SetCaption(QWidget* window, const QString& caption) {
+    if (!window) return;
+    window->setWindowTitle(caption);
+    Display* display = X11Display();
+    if (!caption.isEmpty() || !display || QGuiApplication::platformName() != QLatin1String("xcb") ||
+        !window->testAttribute(Qt::WA_WState_Created))
+        return;
+    const Window id = static_cast<Window>(window->winId());
+    const Atom utf8 = XInternAtom(display, "UTF8_STRING", False);
+    const unsigned char none[] = "";
+    XChangeProperty(display, id, XInternAtom(display, "_NET_WM_NAME", False), utf8, 8, PropModeReplace, none,
+                    0);
+    XChangeProperty(display, id, XA_WM_NAME, XA_STRING, 8, PropModeReplace, none, 0);
+    XFlush(display);
+}

@@ -29,4 +29,7 @@ int ScreenPointer();
 
 void DragWindow(QWidget* window);
 
+// The window's caption; an empty one stays empty on X11, where Qt would show the program's name.
+void SetCaption(QWidget* window, const QString& caption);
+
 }  // namespace WindowUtils

@@ -9,6 +9,8 @@
 #include "Twips.h"
 #include "WindowUtils.h"
 
+#include <X11/Xlib.h>
+
 namespace {
 
 TEST(FindCdDrive, FirstDriveAsItsMountPoint) {
@@ -69,6 +71,39 @@ TEST(Topmost, OnAndOffKeepTheSameWindowInItsPlace) {
     WindowUtils::SetTopmost(&later, true);
     later.show();
     EXPECT_TRUE(later.windowHandle()->flags().testFlag(Qt::WindowStaysOnTopHint));
+}
+
+// What a window list or xdotool shows: _NET_WM_NAME, else WM_NAME.
+QByteArray ServerCaption(Display* display, Window id) {
+    for (const char* name : {"_NET_WM_NAME", "WM_NAME"}) {
+        Atom type = None;
+        int format = 0;
+        unsigned long count = 0, after = 0;
+        unsigned char* data = nullptr;
+        XGetWindowProperty(display, id, XInternAtom(display, name, False), 0, 1024, False, AnyPropertyType,
+                           &type, &format, &count, &after, &data);
+        const QByteArray value(reinterpret_cast<const char*>(data), static_cast<qsizetype>(count));
+        if (data) XFree(data);
+        if (type != None) return value;
+    }
+    return "<none>";
+}
+
+TEST(Caption, EmptyAndNamedCaptionsReachTheServerAsSet) {
+    auto* x11 = qApp->nativeInterface<QNativeInterface::QX11Application>();
+    if (!x11 || !x11->display() || QGuiApplication::platformName() != QLatin1String("xcb"))
+        GTEST_SKIP() << "needs the X server";
+    QWidget window;
+    window.setWindowTitle(QStringLiteral("Pelto SE"));
+    window.show();
+    const auto id = static_cast<Window>(window.winId());
+    for (const QString& caption :
+         {QString(), QStringLiteral("\"/tmp/a b.mpg\""), QString(), QStringLiteral("Pelto SE")}) {
+        WindowUtils::SetCaption(&window, caption);
+        QCoreApplication::processEvents();
+        XSync(x11->display(), False);
+        EXPECT_EQ(ServerCaption(x11->display(), id), caption.toUtf8()) << caption.toStdString();
+    }
 }
 
 TEST(ScreenPointer, ArrowOverridesEveryWindowAndZeroLetsThemChoose) {
