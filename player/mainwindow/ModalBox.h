@@ -3,6 +3,7 @@
 // back when they close.
 
 #include <QApplication>
+#include <QPointer>
 #include <QWidget>
 #include <utility>
 
@@ -12,9 +13,10 @@
 // that follow would go to the desktop.
 template <typename Modal>
 void RunModalAndRefocus(QWidget& owner, Modal&& modal) {
-    QWidget* const active = QApplication::activeWindow();
+    // The control bar may be unloaded while the modal window is up.
+    const QPointer<QWidget> active = QApplication::activeWindow();
     std::forward<Modal>(modal)();
-    QWidget* const back = active ? active : owner.window();
+    QWidget* const back = active && active->isVisible() ? active.data() : owner.window();
     if (back->isVisible()) back->activateWindow();
 }
 

@@ -218,6 +218,7 @@ TEST_F(CommandsTest, QuitLabelAndMenuEndTheProgram) {
 // it, or the keys that follow are lost where no window manager hands it back.
 namespace {
 QWidget* gModal = nullptr;
+std::unique_ptr<QWidget>* gGone = nullptr;
 bool ActiveIs(QWidget* w) {
     return QTest::qWaitFor([w] { return QApplication::activeWindow() == w; });
 }
@@ -261,5 +262,19 @@ TEST_F(CommandsTest, ModalWindowsHandTheFocusBack) {
         EXPECT_EQ(ShownBoxes().size() + static_cast<std::size_t>(OpenDialogCalls()), shown + 1) << c.what;
         EXPECT_TRUE(ActiveIs(form.get())) << c.what;
     }
+
+    // The window that had the focus goes while the box is up: the main window gets it.
+    auto bar = std::make_unique<QWidget>();
+    bar->show();
+    bar->activateWindow();
+    ASSERT_TRUE(ActiveIs(bar.get()));
+    gGone = &bar;
+    frmPelto::InfoBox = [](QWidget*, const QString&, const QString&) {
+        ModalTakesTheFocus();
+        gGone->reset();
+    };
+    form->mnuAbout->trigger();
+    EXPECT_TRUE(ActiveIs(form.get()));
+    gGone = nullptr;
     gModal = nullptr;
 }
