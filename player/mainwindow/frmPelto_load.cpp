@@ -218,8 +218,12 @@ void frmPelto::UnloadBase() {
     if (!base_) return;
     frmBase* gone = base_;
     base_ = nullptr;
+    const bool hadKeyboard = gone->isActiveWindow();
     gone->hide();
     gone->deleteLater();  // it may be unloading itself from its own timer
+    // A clicked strip took the keyboard; without a window manager nobody hands it back, and the
+    // keys would go wherever the pointer happens to be.
+    if (hadKeyboard && isVisible() && !unloaded_) activateWindow();
 }
 
 // --- geometry ---

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The real player on a real clip, driven by the mouse: picture and sound come out, the time label
 # moves, Stop and Play work, the seek bar drags, full screen shows the control bar at the bottom
-# edge, and quitting (the quit label, SIGTERM) writes Vol, Left and Top. Idle, it uses no CPU.
+# edge and its buttons work, and quitting (the quit label, SIGTERM) writes Vol, Left and Top.
+# Idle, it uses no CPU.
 # Usage: playback_e2e.sh PELTOSE MEDIA   (needs DISPLAY and an audio server: scripts/with-test-env.sh)
 set -uo pipefail
 player=${1:?player}
@@ -123,17 +124,25 @@ xdotool mousemove 400 300
 ! bar_visible || fail "the control bar is shown before the pointer reaches the bottom"
 xdotool mousemove 400 $((sh - 200)) mousemove 400 $((sh - 1))
 poll bar_visible || fail "the control bar did not appear at the bottom edge"
+[ -z "$(xdotool getwindowname "$win")" ] || fail "full screen kept a caption: $(xdotool getwindowname "$win")"
+m=$(mark); click_at $((405 / 15 + 8)) $((sh - 40 + 265 / 15 + 8))
+logged_after "$m" $'^pause movie\t0' || fail "the bar's Play/Pause button did not pause"
 xdotool mousemove 420 $((sh - 10))  # over the strip: it stays
 sleep 2.5                            # longer than the auto-hide interval
 bar_visible || fail "the control bar hid itself under the pointer"
 xdotool mousemove 400 300
 poll '! bar_visible' 60 || fail "the control bar did not hide itself"
 
-# --- leave full screen, quit with the quit label: Vol, Left and Top are written
+# --- leave full screen by F, quit with the quit label: Vol, Left and Top are written
 printf '[mPlayStatus]\n' >"$ini"
-xdotool mousemove 400 300 click --repeat 2 --delay 80 1
+xdotool mousemove 400 300 key f  # over the window: no window manager gives it the keyboard
 poll '[ "$(xdotool getwindowgeometry "$win" | sed -n "s/.*Position: //p" | cut -d" " -f1)" = "100,80" ]' ||
     fail "leaving full screen did not restore the window"
+[ "$(xdotool getwindowname "$win")" = "Pelto SE" ] || fail "caption after full screen: $(xdotool getwindowname "$win")"
+# The clicked bar had the keyboard; it comes back to the window, wherever the pointer is.
+xdotool mousemove 1000 900
+m=$(mark); xdotool key space
+logged_after "$m" $'^resume movie\t0' || fail "keys no longer reach the window after the bar was used"
 click_top_row 4365
 wait_exit || fail "the quit label did not end the player"
 [ "$(setting Vol)" = 60 ] || fail "Vol not written: $(setting Vol)"
