@@ -2,6 +2,7 @@
 
 #include <gst/app/gstappsink.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <limits>
@@ -86,6 +87,11 @@ GstFlowReturn WaveDevice::onSample(GstElement* sink, gpointer data) {
     if (!buffer || !gst_buffer_map(buffer, &map, GST_MAP_READ)) return GST_FLOW_OK;
     {
         std::lock_guard lock(self->mutex_);
+        if (self->awaitingData_) {
+            self->awaitingData_ = false;
+            const auto heard = std::chrono::nanoseconds(map.size / kBytesPerFrame * 1000000000LL / kRate);
+            self->padSilenceLocked(std::chrono::steady_clock::now() - self->recordStart_ - heard);
+        }
         if (std::fwrite(map.data, 1, map.size, self->scratch_) != map.size)
             self->writeFailed_ = true;
         else
@@ -95,12 +101,33 @@ GstFlowReturn WaveDevice::onSample(GstElement* sink, gpointer data) {
     return GST_FLOW_OK;
 }
 
+void WaveDevice::padSilenceLocked(std::chrono::steady_clock::duration gap) {
+    if (gap <= gap.zero()) return;
+    const auto ns = std::chrono::duration_cast<std::chrono::nanoseconds>(gap).count();
+    std::uint64_t left = static_cast<std::uint64_t>(ns) * kRate / 1000000000ULL * kBytesPerFrame;
+    static const std::vector<char> zeros(1 << 16, 0);
+    while (left > 0 && !writeFailed_) {
+        const std::size_t n = static_cast<std::size_t>(std::min<std::uint64_t>(left, zeros.size()));
+        if (std::fwrite(zeros.data(), 1, n, scratch_) != n) {
+            writeFailed_ = true;
+        } else {
+            bytes_ += n;
+            left -= n;
+        }
+    }
+}
+
 std::uint64_t WaveDevice::bytes() const {
     std::lock_guard lock(mutex_);
     return bytes_;
 }
 
 int WaveDevice::record() {
+    {
+        std::lock_guard lock(mutex_);
+        recordStart_ = std::chrono::steady_clock::now();
+        awaitingData_ = true;
+    }
     if (gst_element_set_state(pipeline_.get(), GST_STATE_PLAYING) == GST_STATE_CHANGE_FAILURE) {
         gst_element_set_state(pipeline_.get(), GST_STATE_NULL);
         return ErrHardware;
@@ -111,6 +138,11 @@ int WaveDevice::record() {
 
 int WaveDevice::stop() {
     if (recording_) gst_element_set_state(pipeline_.get(), GST_STATE_PAUSED);
+    if (recording_) {
+        std::lock_guard lock(mutex_);
+        if (awaitingData_) padSilenceLocked(std::chrono::steady_clock::now() - recordStart_);
+        awaitingData_ = false;
+    }
     recording_ = false;
     return Ok;
 }

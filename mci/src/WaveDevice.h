@@ -4,6 +4,7 @@
 
 #include <gst/gst.h>
 
+#include <chrono>
 #include <cstdint>
 #include <cstdio>
 #include <memory>
@@ -34,6 +35,7 @@ class WaveDevice : public Device {
     WaveDevice() = default;
     static GstFlowReturn onSample(GstElement* sink, gpointer self);
     std::uint64_t bytes() const;
+    void padSilenceLocked(std::chrono::steady_clock::duration gap);
 
     GstRef<GstElement> pipeline_;
     bool recording_ = false;  // UI thread only
@@ -41,6 +43,10 @@ class WaveDevice : public Device {
     std::FILE* scratch_ = nullptr;  // guarded by mutex_ once recording starts
     std::uint64_t bytes_ = 0;       // guarded by mutex_
     bool writeFailed_ = false;      // guarded by mutex_
+    // The input may deliver its first data a while after "record" (an idle server wakes slowly):
+    // that stretch is kept as silence so the file lasts as long as the user recorded.
+    std::chrono::steady_clock::time_point recordStart_;  // guarded by mutex_
+    bool awaitingData_ = false;                          // guarded by mutex_
 };
 
 // The 44-byte header of a PCM WAV file holding `dataBytes` of samples.

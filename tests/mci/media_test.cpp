@@ -1,6 +1,7 @@
 // The engine on real media. Sound goes to a synchronised fake sink (PELTO_MCI_FAKE_SINKS=audio),
 // pictures to the offscreen platform, so runs are deterministic; recording needs PulseAudio.
 #include <gtest/gtest.h>
+#include <chrono>
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -329,6 +330,24 @@ TEST_F(MediaTest, RecordsTheDefaultInputIntoAValidWavFile) {
     expectValidWav(file, bytes);
     EXPECT_GE(bytes, 44100u * 4 * 3 / 10);
     EXPECT_EQ(send("save capture \"/nonexistent-dir/x.wav\""), ErrCannotSave);
+    ASSERT_EQ(send("close capture"), Ok);
+}
+
+// The input may take a second or two to deliver data; a short recording must still become a file
+// as long as the time recorded (the stretch the input never delivered is silence).
+TEST_F(MediaTest, AQuickRecordingStillSavesForItsWholeLength) {
+    QTemporaryDir dir;
+    ASSERT_EQ(send("open new type waveaudio alias capture"), Ok);
+    const auto before = std::chrono::steady_clock::now();
+    if (send("record capture") != Ok) GTEST_SKIP() << "no audio input here";
+    ASSERT_EQ(send("stop capture"), Ok);
+    const auto elapsed = std::chrono::steady_clock::now() - before;
+    const std::string file = dir.path().toStdString() + "/quick.wav";
+    ASSERT_EQ(send("save capture \"" + file + "\""), Ok);
+    std::uint32_t bytes = 0;
+    expectValidWav(file, bytes);
+    const double seconds = bytes / (44100.0 * 4);
+    EXPECT_LE(seconds, std::chrono::duration<double>(elapsed).count() + 0.1);
     ASSERT_EQ(send("close capture"), Ok);
 }
 
