@@ -260,7 +260,8 @@ double frmPelto::ScaleHeight() const {
 }
 
 void frmPelto::SetWindowStateValue(int state) {
-    fullScreen_ = state == 2;
+    // Minimising keeps full screen: restoring the window returns to it.
+    if (state != 1) fullScreen_ = state == 2;
     switch (state) {
         case 1:
             isVisible() ? showMinimized() : setWindowState(Qt::WindowMinimized);

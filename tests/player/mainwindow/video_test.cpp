@@ -34,6 +34,20 @@ TEST_F(Video, MinimisedWindowLeavesTheLayoutAlone) {
     EXPECT_EQ(w->FrameVideo->geometry(), frame);
 }
 
+TEST_F(Video, MinimisingFromFullScreenComesBackToFullScreen) {
+    w->show();
+    w->Form_Load("/media/clip.mpg");
+    const double width = w->Width();
+    w->mnuFullscreen_Click();
+    w->SetWindowStateValue(1);
+    EXPECT_EQ(w->MainWindowState(), 1);
+    w->showNormal();  // the user restores it from the task bar
+    EXPECT_EQ(w->MainWindowState(), 2);
+    w->mnuFullscreen_Click();  // leaves full screen, back to the rectangle kept on the way in
+    EXPECT_EQ(w->MainWindowState(), 0);
+    EXPECT_DOUBLE_EQ(w->Width(), width);
+}
+
 TEST_F(Video, FullScreenRoundTripRestoresEverything) {
     w->show();
     w->Form_Load("/media/clip.mpg");
