@@ -52,11 +52,23 @@ void BM_ProgressTick(benchmark::State& state) {
     Playing p;
     if (!p.ok) return state.SkipWithError("no media");
     static const char* tick[] = {
-        "set movie time format ms",   "status movie position wait", "status movie mode",
-        "set movie time format ms",   "status movie length",        "set movie time format ms",
-        "status movie position wait", "status movie mode",          "set movie time format ms",
-        "status movie position wait", "set movie time format ms",   "status movie length",
-        "status movie mode",          "set movie time format ms",   "status movie position wait",
+        // elapsed-time label; status word; both seek bars
+        "set movie time format ms",
+        "status movie position wait",
+        "status movie mode",
+        "set movie time format ms",
+        "status movie position wait",
+        "set movie time format ms",
+        "status movie position wait",
+        // end of medium, asked for loop and for stop
+        "set movie time format ms",
+        "status movie position wait",
+        "set movie time format ms",
+        "status movie length",
+        "set movie time format ms",
+        "status movie position wait",
+        "set movie time format ms",
+        "status movie length",
     };
     for (auto _ : state)
         for (const char* cmd : tick) send(cmd);

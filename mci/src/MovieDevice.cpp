@@ -7,6 +7,7 @@
 #include <QEventLoop>
 #include <QFileInfo>
 #include <QThread>
+#include <QTimer>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -24,6 +25,9 @@ constexpr auto kSeekTimeout = 5000ms;
 // While playing, a position is reused this long: the player's tick asks many times in a row.
 constexpr auto kPositionFresh = 20ms;
 constexpr int kMaxSpeed = 100000;
+constexpr int kMaxWindowSide = 16384;
+// "play ... wait" gives up when the position has not moved for this long while playing.
+constexpr auto kStallTimeout = 15s;
 
 SinkMode sinkMode(bool gui) {
     const char* env = std::getenv("PELTO_MCI_FAKE_SINKS");
@@ -179,8 +183,14 @@ int MovieDevice::seekTo(gint64 ns, std::optional<gint64> stopNs) {
     return Ok;
 }
 
+bool MovieDevice::failed() const {
+    return pipeline_->news().error;
+}
+
 int MovieDevice::play(const Command& cmd) {
     catchUp();
+    // After a stream error the pipeline plays nothing more: say so instead of pretending.
+    if (failed()) return ErrHardware;
     if (cmd.from && cmd.to && *cmd.to < *cmd.from) return ErrBadNumber;
     // A step past the end is refused like one before the start: the medium carries on as it was.
     const gint64 dur = durationNs();
@@ -199,21 +209,55 @@ int MovieDevice::play(const Command& cmd) {
     mode_ = Mode::Playing;
     cacheValid_ = false;
     if (window_ && topLevel_) window_->show();
-    if (cmd.wait) waitForEnd();
+    if (cmd.wait) return waitForEnd();
     return Ok;
 }
 
-void MovieDevice::waitForEnd() {
+int MovieDevice::waitForEnd() {
     if (QCoreApplication::instance() && QThread::currentThread() == QCoreApplication::instance()->thread()) {
         QEventLoop loop;
         waitLoop_ = &loop;
+        // A sink that stalls posts neither end of stream nor an error: watch the position.
+        bool stalled = false;
+        gint64 lastPos = -1;
+        auto lastMove = std::chrono::steady_clock::now();
+        QTimer watch;
+        QObject::connect(&watch, &QTimer::timeout, [&] {
+            const gint64 pos = pipeline_->queryPosition();
+            const auto now = std::chrono::steady_clock::now();
+            if (pos != lastPos) {
+                lastPos = pos;
+                lastMove = now;
+            } else if (now - lastMove > kStallTimeout) {
+                stalled = true;
+                loop.quit();
+            }
+        });
+        watch.start(1000);
         catchUp();
         if (mode_ == Mode::Playing) loop.exec();
         waitLoop_ = nullptr;
-        return;
+        if (stalled) {
+            holdPicture();
+            mode_ = Mode::Stopped;
+            cacheValid_ = false;
+            return ErrTimeout;
+        }
+        return failed() ? ErrHardware : Ok;
     }
-    pipeline_->waitFor([](const BusNews& n) { return n.eos || n.error; }, std::chrono::hours(24 * 365));
+    // Off the UI thread nothing paints or polls: wait for the end, the stall rule in whole steps.
+    gint64 lastPos = -1;
+    while (!pipeline_->waitFor([](const BusNews& n) { return n.eos || n.error; }, kStallTimeout)) {
+        const gint64 pos = pipeline_->queryPosition();
+        if (pos == lastPos) {
+            holdPicture();
+            mode_ = Mode::Stopped;
+            return ErrTimeout;
+        }
+        lastPos = pos;
+    }
     catchUp();
+    return failed() ? ErrHardware : Ok;
 }
 
 int MovieDevice::pause() {
@@ -228,6 +272,7 @@ int MovieDevice::pause() {
 
 int MovieDevice::resume() {
     catchUp();
+    if (failed()) return ErrHardware;
     if (mode_ == Mode::Paused) {
         pipeline_->setPlaying(true);
         mode_ = Mode::Playing;
@@ -253,6 +298,7 @@ void MovieDevice::holdPicture() {
 
 int MovieDevice::seek(const Command& cmd) {
     catchUp();
+    if (failed()) return ErrHardware;
     if (mode_ != Mode::Stopped) {
         pipeline_->setPlaying(false);
         mode_ = Mode::Stopped;
@@ -345,6 +391,8 @@ int MovieDevice::where(const Command& cmd, std::string& reply) {
 int MovieDevice::put(const Command& cmd) {
     if (!window_) return Ok;  // nothing to place for sound alone
     const Rect& r = cmd.rect;
+    // Frames are scaled to this size: a huge one would ask for gigabytes a frame.
+    if (r.w < 0 || r.h < 0 || r.w > kMaxWindowSide || r.h > kMaxWindowSide) return ErrBadNumber;
     if (r.w == 0 || r.h == 0) {
         window_->hide();
         return Ok;

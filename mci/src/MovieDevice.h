@@ -45,9 +45,10 @@ class MovieDevice : public Device {
     gint64 toNs(int value) const;
     std::int64_t fromNs(gint64 ns) const;
     int seekTo(gint64 ns, std::optional<gint64> stopNs);
-    void waitForEnd();
-    void holdPicture();  // pauses the pipeline, keeping the frame on screen
-    void onBusWake();    // UI thread
+    int waitForEnd();     // Ok at the end; an error when the stream failed or stalled
+    bool failed() const;  // the pipeline posted an error
+    void holdPicture();   // pauses the pipeline, keeping the frame on screen
+    void onBusWake();     // UI thread
 
     std::unique_ptr<MoviePipeline> pipeline_;
     std::unique_ptr<QObject> context_;  // queued bus news land here; deleting it drops them

@@ -130,9 +130,8 @@ GstRef<GstElement> MoviePipeline::makeVideoSink(SinkMode sinks, std::shared_ptr<
     callbacks.new_preroll = &onNewPreroll;
     gst_app_sink_set_callbacks(GST_APP_SINK(appsink.get()), &callbacks,
                                new std::shared_ptr<FrameSlot>(std::move(slot)), &dropSlot);
-    gst_bin_add_many(GST_BIN(bin.get()), GST_ELEMENT(gst_object_ref(convert.get())),
-                     GST_ELEMENT(gst_object_ref(capsFilter_.get())),
-                     GST_ELEMENT(gst_object_ref(appsink.get())), nullptr);
+    // The bin takes a reference of its own to each (none is floating any more).
+    gst_bin_add_many(GST_BIN(bin.get()), convert.get(), capsFilter_.get(), appsink.get(), nullptr);
     gst_element_link_many(convert.get(), capsFilter_.get(), appsink.get(), nullptr);
     auto pad = adopt(gst_element_get_static_pad(convert.get(), "sink"));
     gst_element_add_pad(bin.get(), gst_ghost_pad_new("sink", pad.get()));

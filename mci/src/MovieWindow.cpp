@@ -1,5 +1,6 @@
 #include "MovieWindow.h"
 
+#include <QCoreApplication>
 #include <QPainter>
 
 namespace mci {
@@ -36,10 +37,12 @@ void MovieWindow::resizeEvent(QResizeEvent*) {
 void FrameSlot::post(QImage frame) {
     std::lock_guard lock(mutex_);
     latest_ = std::move(frame);
-    if (queued_ || !window_) return;
+    if (queued_) return;
     queued_ = true;
+    // Queued on the application, which outlives every pipeline: the window may go away on the UI
+    // thread at any time, so only the UI thread looks at it.
     QMetaObject::invokeMethod(
-        window_.data(), [self = shared_from_this()] { self->deliver(); }, Qt::QueuedConnection);
+        QCoreApplication::instance(), [self = shared_from_this()] { self->deliver(); }, Qt::QueuedConnection);
 }
 
 void FrameSlot::deliver() {

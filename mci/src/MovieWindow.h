@@ -47,7 +47,7 @@ class FrameSlot : public std::enable_shared_from_this<FrameSlot> {
     std::mutex mutex_;
     QImage latest_;                 // guarded by mutex_
     bool queued_ = false;           // guarded by mutex_
-    QPointer<MovieWindow> window_;  // the window outlives streaming: close stops the pipeline first
+    QPointer<MovieWindow> window_;  // only touched on the UI thread
 };
 
 }  // namespace mci

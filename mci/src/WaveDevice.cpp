@@ -68,14 +68,30 @@ int WaveDevice::open(std::unique_ptr<Device>& out) {
     g_object_set(sink, "sync", FALSE, "emit-signals", TRUE, nullptr);
     if (!gst_element_link_many(src, convert, resample, filter, sink, nullptr)) return ErrHardware;
     g_signal_connect(sink, "new-sample", G_CALLBACK(&WaveDevice::onSample), dev.get());
+    auto bus = adopt(gst_element_get_bus(dev->pipeline_.get()));
+    gst_bus_set_sync_handler(bus.get(), &WaveDevice::onBusMessage, dev.get(), nullptr);
     out = std::move(dev);
     return Ok;
 }
 
 WaveDevice::~WaveDevice() {
-    if (pipeline_) gst_element_set_state(pipeline_.get(), GST_STATE_NULL);
+    if (pipeline_) {
+        gst_element_set_state(pipeline_.get(), GST_STATE_NULL);
+        auto bus = adopt(gst_element_get_bus(pipeline_.get()));
+        gst_bus_set_sync_handler(bus.get(), nullptr, nullptr, nullptr);
+    }
     pipeline_.reset();
     if (scratch_) std::fclose(scratch_);
+}
+
+// Streaming threads post here. An input that fails never delivers data; only the error tells.
+GstBusSyncReply WaveDevice::onBusMessage(GstBus*, GstMessage* msg, gpointer data) {
+    if (GST_MESSAGE_TYPE(msg) == GST_MESSAGE_ERROR) {
+        auto* self = static_cast<WaveDevice*>(data);
+        std::lock_guard lock(self->mutex_);
+        self->inputFailed_ = true;
+    }
+    return GST_BUS_DROP;
 }
 
 GstFlowReturn WaveDevice::onSample(GstElement* sink, gpointer data) {
@@ -140,7 +156,8 @@ int WaveDevice::stop() {
     if (recording_) gst_element_set_state(pipeline_.get(), GST_STATE_PAUSED);
     if (recording_) {
         std::lock_guard lock(mutex_);
-        if (awaitingData_) padSilenceLocked(std::chrono::steady_clock::now() - recordStart_);
+        // Silence stands in for a slow input, not for one that failed: nothing heard, nothing to save.
+        if (awaitingData_ && !inputFailed_) padSilenceLocked(std::chrono::steady_clock::now() - recordStart_);
         awaitingData_ = false;
     }
     recording_ = false;
@@ -184,9 +201,11 @@ int WaveDevice::set(const Command& cmd) {
 
 int WaveDevice::status(const Command& cmd, std::string& reply) {
     switch (cmd.statusItem) {
-        case StatusItem::Mode:
-            reply = recording_ ? "recording" : "stopped";
+        case StatusItem::Mode: {
+            std::lock_guard lock(mutex_);
+            reply = recording_ && !inputFailed_ ? "recording" : "stopped";
             return Ok;
+        }
         case StatusItem::Length:
         case StatusItem::Position:
             reply = std::to_string(bytes() * 1000 / (kRate * kBytesPerFrame));

@@ -34,6 +34,7 @@ class WaveDevice : public Device {
   private:
     WaveDevice() = default;
     static GstFlowReturn onSample(GstElement* sink, gpointer self);
+    static GstBusSyncReply onBusMessage(GstBus*, GstMessage* msg, gpointer self);
     std::uint64_t bytes() const;
     void padSilenceLocked(std::chrono::steady_clock::duration gap);
 
@@ -43,6 +44,7 @@ class WaveDevice : public Device {
     std::FILE* scratch_ = nullptr;  // guarded by mutex_ once recording starts
     std::uint64_t bytes_ = 0;       // guarded by mutex_
     bool writeFailed_ = false;      // guarded by mutex_
+    bool inputFailed_ = false;      // guarded by mutex_
     // The input may deliver its first data a while after "record" (an idle server wakes slowly):
     // that stretch is kept as silence so the file lasts as long as the user recorded.
     std::chrono::steady_clock::time_point recordStart_;  // guarded by mutex_

@@ -14,6 +14,7 @@
 #include <fstream>
 #include <set>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "CdxaReader.h"
@@ -183,6 +184,51 @@ TEST_F(EngineTest, SavingWithoutARecordingFails) {
     EXPECT_EQ(send("set capture format tag PCM"), Ok);
     EXPECT_EQ(send("save capture " + quote(path("nothing.wav"))), ErrCannotSave);
     EXPECT_FALSE(QFileInfo::exists(QString::fromStdString(path("nothing.wav"))));
+}
+
+// A stand-in input: a tone that records, and one that fails before its first data.
+class CaptureTest : public EngineTest {
+  protected:
+    void TearDown() override {
+        EngineTest::TearDown();
+        unsetenv("PELTO_MCI_CAPTURE_SRC");
+    }
+    static bool waitForMode(const std::string& want) {
+        const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+        std::string mode;
+        while (send("status capture mode", &mode) == Ok && mode != want) {
+            if (std::chrono::steady_clock::now() > until) return false;
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+        return mode == want;
+    }
+};
+
+TEST_F(CaptureTest, ATonePlaysIntoAValidFile) {
+    setenv("PELTO_MCI_CAPTURE_SRC", "audiotestsrc is-live=true", 1);
+    ASSERT_EQ(send("open new type waveaudio alias capture"), Ok);
+    ASSERT_EQ(send("record capture"), Ok);
+    std::string length;
+    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (send("status capture length", &length) == Ok && std::atoi(length.c_str()) < 200) {
+        ASSERT_LT(std::chrono::steady_clock::now(), until);
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    ASSERT_EQ(send("stop capture"), Ok);
+    ASSERT_EQ(send("save capture " + quote(path("tone.wav"))), Ok);
+    EXPECT_GE(QFileInfo(QString::fromStdString(path("tone.wav"))).size(), 44 + 44100 * 4 / 5);
+}
+
+// Silence stands in for an input that is slow to start, never for one that failed: saving such a
+// recording must fail so the player can say so.
+TEST_F(CaptureTest, AnInputThatFailsIsNotSavedAsSilence) {
+    setenv("PELTO_MCI_CAPTURE_SRC", "audiotestsrc is-live=true ! identity error-after=1", 1);
+    ASSERT_EQ(send("open new type waveaudio alias capture"), Ok);
+    ASSERT_EQ(send("record capture"), Ok);
+    EXPECT_TRUE(waitForMode("stopped"));
+    ASSERT_EQ(send("stop capture"), Ok);
+    EXPECT_EQ(send("save capture " + quote(path("failed.wav"))), ErrCannotSave);
+    EXPECT_FALSE(QFileInfo::exists(QString::fromStdString(path("failed.wav"))));
 }
 
 TEST_F(EngineTest, TraceLogHasOneLinePerCommand) {
