@@ -38,7 +38,7 @@ constexpr std::array<SystemRole, 31> kSystemRoles{{
     {D, QPalette::WindowText},       // 19 inactive caption text
     {A, QPalette::Light},            // 20 button highlight
     {A, QPalette::Shadow},           // 21 3-D dark shadow
-    {A, QPalette::Light},            // 22 3-D light
+    {A, QPalette::Midlight},         // 22 3-D light (between face and highlight)
     {A, QPalette::ToolTipText},      // 23 info text
     {A, QPalette::ToolTipBase},      // 24 info background
     {A, QPalette::Button},           // 25 (unused)

@@ -11,6 +11,7 @@ namespace {
 
 const QRgb kFace = qRgb(192, 192, 192);
 const QRgb kLight = qRgb(255, 255, 255);
+const QRgb kMidlight = qRgb(223, 223, 223);  // 3-D light, not the button highlight
 const QRgb kDark = qRgb(128, 128, 128);
 const QRgb kShadow = qRgb(0, 0, 0);
 
@@ -20,6 +21,7 @@ struct DrawingFixture : ::testing::Test {
         QPalette pal = slider.palette();
         pal.setColor(QPalette::Button, QColor(kFace));
         pal.setColor(QPalette::Light, QColor(kLight));
+        pal.setColor(QPalette::Midlight, QColor(kMidlight));
         pal.setColor(QPalette::Dark, QColor(kDark));
         pal.setColor(QPalette::Shadow, QColor(kShadow));
         slider.setPalette(pal);
@@ -50,8 +52,8 @@ TEST_F(DrawingFixture, BuiltInThumbPixelForPixel) {
 TEST_F(DrawingFixture, EachRailStyleAcrossTheBand) {
     // Rows 5 to 10 at x = 100 of a 200 x 16 control: the rail band is rows 6 to 9.
     const std::pair<qint32, std::vector<QRgb>> cases[] = {
-        {Sunken, {kFace, kDark, kShadow, kLight, kLight, kFace}},
-        {Raised, {kFace, kLight, kLight, kDark, kShadow, kFace}},
+        {Sunken, {kFace, kDark, kShadow, kMidlight, kLight, kFace}},
+        {Raised, {kFace, kMidlight, kLight, kDark, kShadow, kFace}},
         {SunkenSoft, {kFace, kDark, kFace, kFace, kLight, kFace}},
         {RaisedSoft, {kFace, kLight, kFace, kFace, kDark, kFace}},
         {4, {kFace, kFace, kFace, kFace, kFace, kFace}},
@@ -75,8 +77,8 @@ TEST_F(DrawingFixture, SunkenRailEndsAndCorners) {
     EXPECT_EQ(end.pixel(2, 6), kDark);
     EXPECT_EQ(end.pixel(2, 9), kLight);  // bottom-left corner belongs to the bottom edge
     EXPECT_EQ(end.pixel(1, 7), kFace);
-    EXPECT_EQ(img.pixel(197, 6), kLight);  // top-right corner belongs to the right edge
-    EXPECT_EQ(img.pixel(196, 7), kLight);
+    EXPECT_EQ(img.pixel(197, 6), kLight);     // top-right corner belongs to the right edge
+    EXPECT_EQ(img.pixel(196, 7), kMidlight);  // the inner ring's right edge
     EXPECT_EQ(img.pixel(198, 7), kFace);
     EXPECT_EQ(end.pixel(3, 7), kShadow);
 }
@@ -145,7 +147,7 @@ TEST_F(DrawingFixture, VerticalEdgeRail) {
     EXPECT_EQ(slider.RailRect(), (RailBox{2, 6, 6, 94}));
     EXPECT_FLOAT_EQ(slider.Slider().Top, 84);
     const QImage img = Grab();
-    const QRgb row[] = {kFace, kDark, kShadow, kLight, kLight, kFace, kFace};
+    const QRgb row[] = {kFace, kDark, kShadow, kMidlight, kLight, kFace, kFace};
     for (int x = 1; x < 7; ++x) EXPECT_EQ(img.pixel(x, 50), row[x - 1]) << x;
 }
 

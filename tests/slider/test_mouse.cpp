@@ -2,6 +2,8 @@
 // disabled and right-button cases, and capture while the pointer is outside the control.
 #include <gtest/gtest.h>
 
+#include <array>
+
 #include <QTest>
 
 #include "EventRecorder.h"
@@ -116,16 +118,21 @@ TEST_F(MouseFixture, RightButtonDuringDragEndsIt) {
 }
 
 TEST_F(MouseFixture, ZeroLengthTrackKeepsTheValue) {
-    slider.setMin(20);
-    slider.setMax(30);
-    slider.setValue(25);
-    slider.resize(8, 16);
-    rec.Take();
-    Press({4, 8});
-    Move({6, 8});
-    Release({6, 8});
-    EXPECT_EQ(slider.Value(), 25);
-    EXPECT_EQ(rec.Take(), QStringList({"MouseDown(0)", "Click", "MouseUp(0)"}));
+    // Ranges without 0 (where a 0 would be refused) and around 0 (where it would be taken).
+    for (auto [lo, hi, v] : {std::array{20, 30, 25}, std::array{-5, 5, 3}}) {
+        slider.resize(200, 16);
+        slider.setMax(1000);
+        slider.setMin(lo);
+        slider.setMax(hi);
+        slider.setValue(v);
+        slider.resize(8, 16);
+        rec.Take();
+        Press({4, 8});
+        Move({6, 8});
+        Release({6, 8});
+        EXPECT_EQ(slider.Value(), v) << lo << ".." << hi;
+        EXPECT_EQ(rec.Take(), QStringList({"MouseDown(0)", "Click", "MouseUp(0)"}));
+    }
 }
 
 // Through the window system: the pressed control keeps the pointer while it is outside.

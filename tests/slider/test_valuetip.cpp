@@ -95,7 +95,7 @@ TEST_F(TipFixture, RaisedFrameOnTooltipBackground) {
     ASSERT_NE(tip, nullptr);
     const QImage img = tip->grab().toImage().convertToFormat(QImage::Format_RGB32);
     const QPalette& pal = tip->palette();
-    const QRgb light = pal.color(QPalette::Light).rgb();
+    const QRgb light = pal.color(QPalette::Midlight).rgb();
     const QRgb dark = pal.color(QPalette::Shadow).rgb();
     const int w = img.width(), h = img.height();
     EXPECT_EQ(img.pixel(0, 0), light);
