@@ -225,7 +225,7 @@ void frmBase::Slider_Click() {
 
 void frmBase::Slider_MouseUp(int /*Shift*/) {
     SeekFromSlider();
-    main_.T.start();
+    main_.ResumeTickAfterDrag();
 }
 
 void frmBase::VolSlider_ValueChanged() {

@@ -102,6 +102,8 @@ class frmPelto : public QWidget, public MediaWindowState {
     void Slider_Click();
     void Slider_MouseDown(int Shift);
     void Slider_MouseUp(int Shift);
+    // Restarts the tick after a seek-bar drag (either window's bar).
+    void ResumeTickAfterDrag();
 
     // --- video placement and full screen (frmPelto_video.cpp) ---
     void Form_Resize();

@@ -92,6 +92,7 @@ void QuitAndRemember(frmPelto& f) {
         Save("Height", DecimalText(f.Height()));
         Save("FullScreen", QStringLiteral("1"));
     }
+    f.FinishRecordingBeforeExit();
     mdlFunctions::CloseAllDevices();
     f.T.stop();
     WindowUtils::EndProgram();

@@ -52,7 +52,9 @@ void frmPelto::cmdStop_Click() {
     if (ptSlider::ISlider* compact = Base().Slider) compact->setValue(0);
     lblTime->SetCaption(QStringLiteral("0:00"));
     T.stop();
-    lblStatus->SetCaption(mdlFunctions::GetMovieMode());
+    // A medium that never opened reports no mode; it is stopped all the same, and Play retries it.
+    const QString mode = mdlFunctions::GetMovieMode();
+    lblStatus->SetCaption(mode.isEmpty() ? kStopped : mode);
     Base().lblStatus->SetCaption(lblStatus->Caption());
     cmdPlaym->SetCaption(kPlay);
     mdlFunctions::CloseAllDevices();
@@ -102,5 +104,11 @@ void frmPelto::Slider_Click() {
 
 void frmPelto::Slider_MouseUp(int /*Shift*/) {
     Slider_Click();
-    T.start();
+    ResumeTickAfterDrag();
+}
+
+void frmPelto::ResumeTickAfterDrag() {
+    // After Stop the device is closed: a tick would find the end at once and go on doing so,
+    // sending its commands every 100 ms for ever.
+    if (lblStatus->Caption() != kStopped) T.start();
 }

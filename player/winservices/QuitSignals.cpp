@@ -33,4 +33,5 @@ void QuitSignals::Install(std::function<void()> quit) {
     action.sa_flags = SA_RESTART;
     sigaction(SIGTERM, &action, nullptr);
     sigaction(SIGINT, &action, nullptr);
+    sigaction(SIGHUP, &action, nullptr);  // the terminal that started the player was closed
 }

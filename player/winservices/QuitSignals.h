@@ -1,5 +1,5 @@
 #pragma once
-// SIGTERM and SIGINT end the program through the same unload path as the close box, so settings
+// SIGTERM, SIGINT and SIGHUP end the program through the same unload path as the close box, so settings
 // are saved and a running recording is kept.
 
 #include <functional>

@@ -67,6 +67,23 @@ TEST_F(QuitResumeTest, EscWithNothingLoadedDoesNothing) {
     EXPECT_TRUE(Setting("Res").isEmpty());
 }
 
+// A recording can run beside a medium (Resume checks only the status word, which the open dialog
+// may have replaced): quitting must save it before every device is closed.
+TEST_F(QuitResumeTest, EscSavesARunningRecordingBeforeClosingEverything) {
+    Device("stopped");
+    mdlFunctions::ToggleRecording();
+    ASSERT_NE(form->lblRec->Caption(), "R");
+    Device("playing", 5000);
+    fake.clear();
+    Key(Qt::Key_Escape);
+    const Commands sent = Sent();
+    const auto save = std::find_if(sent.begin(), sent.end(),
+                                   [](const std::string& c) { return c.rfind("save capture ", 0) == 0; });
+    ASSERT_NE(save, sent.end());
+    EXPECT_LT(save, std::find(sent.begin(), sent.end(), "close all"));
+    EXPECT_TRUE(WindowUtils::Ending());
+}
+
 TEST_F(QuitResumeTest, EscRemembersTheWindowAndResumeBringsItBack) {
     QuitWhilePaused(false);
     EXPECT_TRUE(InOrder(fake.sent, {"pause movie", "status movie position wait", "close all"}));

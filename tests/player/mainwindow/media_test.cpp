@@ -102,6 +102,13 @@ TEST_F(Opening, RefusedFileSaysSoInsteadOfAnEmptyStatus) {
     w->cmdPlaym_Click();
     EXPECT_EQ(fake.sent[0], "close movie");
     EXPECT_EQ(w->lblStatus->Caption(), "Cannot open");
+    // Stop finds no mode to show: the medium is stopped all the same, and Play still retries it.
+    w->cmdStop_Click();
+    EXPECT_EQ(w->lblStatus->Caption(), "Stopped");
+    EXPECT_EQ(w->Base().lblStatus->Caption(), "Stopped");
+    media.refuseOpen = false;
+    w->cmdPlaym_Click();
+    EXPECT_EQ(w->lblStatus->Caption(), "Playing");
 }
 
 TEST_F(Opening, MaximisedWindowKeepsItsSizeAndLaysOutTheVideo) {

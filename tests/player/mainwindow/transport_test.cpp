@@ -176,6 +176,24 @@ TEST_F(Transport, SeekBarDragWhilePlayingAndPaused) {
     }
 }
 
+// After Stop the device is closed: a tick armed by a release would find the end on every tick.
+TEST_F(Transport, SeekBarReleaseAfterStopLeavesTheTickOff) {
+    Open();
+    w->cmdStop_Click();
+    for (ptSlider::ISlider* bar : {w->Slider, w->Base().Slider}) {
+        ASSERT_EQ(bar->setValue(1), 0);
+        if (bar == w->Slider) {
+            w->Slider_MouseDown(0);
+            w->Slider_MouseUp(0);
+        } else {
+            w->Base().Slider_MouseDown(0);
+            w->Base().Slider_MouseUp(0);
+        }
+        EXPECT_FALSE(w->T.isActive());
+    }
+    EXPECT_EQ(w->lblStatus->Caption(), "Stopped");
+}
+
 TEST_F(Transport, RealMouseOnTheSeekBarSeeksThroughItsEvents) {
     Open();
     w->show();
