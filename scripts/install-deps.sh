@@ -27,6 +27,6 @@ want=$(printf '%s\n' "${packages[@]}" | sha1sum | cut -c1-40)
 if [ -f "$stamp" ] && [ "$(cat "$stamp")" = "$want" ] && dpkg -s "${packages[@]}" >/dev/null 2>&1; then
   exit 0
 fi
-$SUDO apt-get update -qq
-$SUDO apt-get install -y -qq --no-install-recommends "${packages[@]}"
+$SUDO env DEBIAN_FRONTEND=noninteractive apt-get update -qq
+$SUDO env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${packages[@]}"
 echo "$want" | $SUDO tee "$stamp" >/dev/null

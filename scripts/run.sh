@@ -1,8 +1,11 @@
 #!/usr/bin/env bash
 # Installs what is needed, builds, and starts the player on FILE (or on the demo clip).
 set -euo pipefail
+# A relative FILE means relative to where the command was given.
+file=""
+if [ $# -gt 0 ]; then file=$(realpath -m -- "$1"); fi
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
 bash scripts/build.sh
-file=${1:-build/bin/demo.mpg}
-exec build/bin/PeltoSE "$file"
+dir=${BUILD_DIR:-build}
+exec "$dir/bin/PeltoSE" "${file:-$dir/bin/demo.mpg}"
