@@ -5,5 +5,5 @@ export DEBIAN_FRONTEND=noninteractive
 SUDO=""
 if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
 if command -v mpv >/dev/null; then exit 0; fi
-$SUDO apt-get update -qq
-$SUDO apt-get install -y -qq --no-install-recommends mpv
+$SUDO env DEBIAN_FRONTEND=noninteractive apt-get update -qq
+$SUDO env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends mpv

@@ -9,7 +9,7 @@ media=$2
 cycles=${3:-200}
 short=4
 work=$(mktemp -d /tmp/pelto-leaks.XXXXXX)
-trap 'rm -rf "$work"' EXIT
+trap '[ -n "${KEEP_LEAK_WORK:-}" ] || rm -rf "$work"' EXIT
 
 commands() {
     local i
@@ -40,6 +40,11 @@ leaked() {
         tail -n 30 "$work/err$1" >&2
         exit 1
     }
+    # One position a cycle: every cycle ran.
+    if [ "$(wc -l <"$work/out$1")" -ne "$1" ]; then
+        echo "leak-check: only $(wc -l <"$work/out$1") of $1 cycles ran" >&2
+        exit 1
+    fi
     sed -n 's/^SUMMARY: AddressSanitizer: \([0-9]*\) byte(s) leaked.*/\1/p' "$work/err$1" | tail -n 1 | grep . ||
         echo 0
 }

@@ -138,7 +138,10 @@ GstRef<GstElement> MoviePipeline::makeVideoSink(SinkMode sinks, std::shared_ptr<
     return bin;
 }
 
-GstBusSyncReply MoviePipeline::onBusMessage(GstBus*, GstMessage* msg, gpointer data) {
+GstBusSyncReply MoviePipeline::onBusMessage(GstBus*, GstMessage* msgRaw, gpointer data) {
+    // A handler that drops a message owns it: each one holds its source element alive.
+    const auto owned = adopt(msgRaw);
+    GstMessage* msg = owned.get();
     auto* self = static_cast<MoviePipeline*>(data);
     bool wake = false;
     {

@@ -85,8 +85,9 @@ WaveDevice::~WaveDevice() {
 }
 
 // Streaming threads post here. An input that fails never delivers data; only the error tells.
-GstBusSyncReply WaveDevice::onBusMessage(GstBus*, GstMessage* msg, gpointer data) {
-    if (GST_MESSAGE_TYPE(msg) == GST_MESSAGE_ERROR) {
+GstBusSyncReply WaveDevice::onBusMessage(GstBus*, GstMessage* msgRaw, gpointer data) {
+    const auto msg = adopt(msgRaw);  // dropped messages are the handler's to release
+    if (GST_MESSAGE_TYPE(msg.get()) == GST_MESSAGE_ERROR) {
         auto* self = static_cast<WaveDevice*>(data);
         std::lock_guard lock(self->mutex_);
         self->inputFailed_ = true;

@@ -236,6 +236,10 @@ TEST_F(MediaTest, PictureIsPaintedInAChildOfTheParentAtThePlacedSize) {
     ASSERT_NE(window, nullptr);
     ASSERT_EQ(send("put movie window at 10 20 160 120"), Ok);
     EXPECT_EQ(window->geometry(), QRect(10, 20, 160, 120));
+    // Frames are scaled to the window: sizes that would need gigabytes a frame are refused.
+    EXPECT_EQ(send("put movie window at 0 0 40000 40000"), ErrBadNumber);
+    EXPECT_EQ(send("put movie window at 0 0 -5 100"), ErrBadNumber);
+    EXPECT_EQ(window->geometry(), QRect(10, 20, 160, 120));
     ASSERT_EQ(send("play movie"), Ok);
     // GStreamer scales the frames to the placed size.
     EXPECT_TRUE(waitUntil([&] { return window->frame().size() == QSize(160, 120); }));

@@ -87,9 +87,11 @@ int main(int argc, char** argv) {
     const bool display =
         std::getenv("DISPLAY") || std::getenv("WAYLAND_DISPLAY") || std::getenv("QT_QPA_PLATFORM");
     std::unique_ptr<QCoreApplication> app;
-    if (display)
+    if (display) {
         app = std::make_unique<QApplication>(argc, argv);
-    else
+        // Closing a movie's own window ends that picture, not the commands still to come.
+        QApplication::setQuitOnLastWindowClosed(false);
+    } else
         app = std::make_unique<QCoreApplication>(argc, argv);
 
     if (argc > 1) {
