@@ -9,6 +9,8 @@
 
 #include <gst/gst.h>
 
+#include <QCoreApplication>
+
 #include <cctype>
 
 #include "CdDoor.h"
@@ -55,6 +57,14 @@ class Engine {
         std::unique_ptr<Device> device;
     };
 
+    // Devices paint into widgets: whatever a program leaves open is closed while the application
+    // still exists, not at static destruction after it.
+    void closeWithTheApplication() {
+        if (closeRegistered_ || !QCoreApplication::instance()) return;
+        qAddPostRoutine([] { instance().devices_.clear(); });
+        closeRegistered_ = true;
+    }
+
     Device* find(std::string_view alias) {
         for (auto& e : devices_)
             if (sameAlias(e.alias, alias)) return e.device.get();
@@ -70,6 +80,7 @@ class Engine {
         if (type.empty()) type = isNew ? "waveaudio" : "mpegvideo";
         const std::string alias = cmd.alias.empty() ? cmd.device : cmd.alias;
         if (find(alias)) return ErrAliasInUse;
+        closeWithTheApplication();
         std::unique_ptr<Device> device;
         if (type == "mpegvideo" || type == "avivideo" || type == "mpegaudio" || type == "sequencer" ||
             type == "digitalvideo") {
@@ -145,6 +156,7 @@ class Engine {
 
     std::vector<Entry> devices_;
     bool busy_ = false;
+    bool closeRegistered_ = false;
 };
 
 // The trace log: one line per command, written out as soon as the command returns. The file

@@ -37,12 +37,13 @@ void MovieWindow::resizeEvent(QResizeEvent*) {
 void FrameSlot::post(QImage frame) {
     std::lock_guard lock(mutex_);
     latest_ = std::move(frame);
-    if (queued_) return;
+    QCoreApplication* app = QCoreApplication::instance();
+    if (queued_ || !app) return;
     queued_ = true;
     // Queued on the application, which outlives every pipeline: the window may go away on the UI
     // thread at any time, so only the UI thread looks at it.
     QMetaObject::invokeMethod(
-        QCoreApplication::instance(), [self = shared_from_this()] { self->deliver(); }, Qt::QueuedConnection);
+        app, [self = shared_from_this()] { self->deliver(); }, Qt::QueuedConnection);
 }
 
 void FrameSlot::deliver() {

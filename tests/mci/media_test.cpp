@@ -1,6 +1,7 @@
 // The engine on real media. Sound goes to a synchronised fake sink (PELTO_MCI_FAKE_SINKS=audio),
 // pictures to the offscreen platform, so runs are deterministic; recording needs PulseAudio.
 #include <gtest/gtest.h>
+#include <algorithm>
 #include <chrono>
 
 #include <QApplication>
@@ -247,6 +248,16 @@ TEST_F(MediaTest, PictureIsPaintedInAChildOfTheParentAtThePlacedSize) {
     EXPECT_TRUE(waitUntil([&] { return window->framesShown() > shown + 3; }));
     ASSERT_EQ(send("close movie"), Ok);
     EXPECT_EQ(parent.findChild<MovieWindow*>(), nullptr);
+}
+
+// A program that ends with a movie still open: the device goes with the application (its window
+// is a widget), and the process exits cleanly instead of touching widgets after the application.
+TEST(MediaExit, ADeviceLeftOpenIsClosedWithTheApplication) {
+    ASSERT_EQ(send(openCmd("clip.avi")), Ok);
+    ASSERT_EQ(send("play movie"), Ok);
+    const auto windows = QApplication::topLevelWidgets();
+    EXPECT_TRUE(std::any_of(windows.begin(), windows.end(),
+                            [](QWidget* w) { return w->objectName() == QStringLiteral("movie window"); }));
 }
 
 TEST_F(MediaTest, ParentDestroyedBeforeCloseIsHarmless) {
