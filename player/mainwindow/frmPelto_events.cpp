@@ -69,7 +69,12 @@ bool frmPelto::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void frmPelto::mouseDoubleClickEvent(QMouseEvent* event) {
-    if (event->button() == Qt::LeftButton) Form_DblClick();
+    // Qt turns a quick second press into a double click. Only the left button has a command for
+    // it; a second middle click still plays or pauses, a second right click still shows the menu.
+    if (event->button() == Qt::LeftButton)
+        Form_DblClick();
+    else
+        mousePressEvent(event);
 }
 
 void frmPelto::dragEnterEvent(QDragEnterEvent* event) {

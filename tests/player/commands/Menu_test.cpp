@@ -170,6 +170,26 @@ TEST_F(CommandsTest, MouseButtonsOnTheWindow) {
     form->mnuStart->hide();
 }
 
+// A quick second click arrives as a double click: the left one toggles full screen, a middle one
+// still plays or pauses.
+TEST_F(CommandsTest, DoubleClicksOnTheWindow) {
+    form->CurrentFile = QStringLiteral("/media/clip.mpg");
+    form->lblStatus->SetCaption(QStringLiteral("Playing"));
+    Device("playing");
+    const QPoint inside(form->width() / 2, form->height() - 2);
+    QTest::mouseDClick(form.get(), Qt::LeftButton, {}, inside);
+    EXPECT_TRUE(form->mnuFullscreen->isChecked());
+    QTest::mouseDClick(form.get(), Qt::LeftButton, {}, inside);
+    EXPECT_FALSE(form->mnuFullscreen->isChecked());
+
+    fake.clear();
+    QTest::mouseClick(form.get(), Qt::MiddleButton, {}, inside);
+    form->lblStatus->SetCaption(QStringLiteral("Paused"));
+    QTest::mouseDClick(form.get(), Qt::MiddleButton, {}, inside);
+    EXPECT_EQ(std::count(fake.sent.begin(), fake.sent.end(), "pause movie"), 1);
+    EXPECT_EQ(std::count(fake.sent.begin(), fake.sent.end(), "resume movie"), 1);
+}
+
 TEST_F(CommandsTest, LeftDragMovesTheWindowOutsideFullScreen) {
     Device("playing");
     form->show();

