@@ -237,27 +237,25 @@ int MovieDevice::waitForEnd() {
         catchUp();
         if (mode_ == Mode::Playing) loop.exec();
         waitLoop_ = nullptr;
-        if (stalled) {
-            holdPicture();
-            mode_ = Mode::Stopped;
-            cacheValid_ = false;
-            return ErrTimeout;
-        }
+        if (stalled) return giveUpStalled();
         return failed() ? ErrHardware : Ok;
     }
     // Off the UI thread nothing paints or polls: wait for the end, the stall rule in whole steps.
     gint64 lastPos = -1;
     while (!pipeline_->waitFor([](const BusNews& n) { return n.eos || n.error; }, kStallTimeout)) {
         const gint64 pos = pipeline_->queryPosition();
-        if (pos == lastPos) {
-            holdPicture();
-            mode_ = Mode::Stopped;
-            return ErrTimeout;
-        }
+        if (pos == lastPos) return giveUpStalled();
         lastPos = pos;
     }
     catchUp();
     return failed() ? ErrHardware : Ok;
+}
+
+int MovieDevice::giveUpStalled() {
+    holdPicture();
+    mode_ = Mode::Stopped;
+    cacheValid_ = false;
+    return ErrTimeout;
 }
 
 int MovieDevice::pause() {

@@ -47,6 +47,7 @@ class MovieDevice : public Device {
     int seekTo(gint64 ns, std::optional<gint64> stopNs);
     int waitForEnd();     // Ok at the end; an error when the stream failed or stalled
     bool failed() const;  // the pipeline posted an error
+    int giveUpStalled();  // stops a stream that stopped moving
     void holdPicture();   // pauses the pipeline, keeping the frame on screen
     void onBusWake();     // UI thread
 
