@@ -61,8 +61,16 @@ class Engine {
     // still exists, not at static destruction after it.
     void closeWithTheApplication() {
         if (closeRegistered_ || !QCoreApplication::instance()) return;
-        qAddPostRoutine([] { instance().devices_.clear(); });
+        qAddPostRoutine([] {
+            instance().closeAll();
+            instance().closeRegistered_ = false;  // a later application registers again
+        });
         closeRegistered_ = true;
+    }
+
+    void closeAll() {
+        // newest first, like the nesting they were opened in
+        while (!devices_.empty()) devices_.pop_back();
     }
 
     Device* find(std::string_view alias) {
@@ -98,8 +106,7 @@ class Engine {
 
     int close(const Command& cmd) {
         if (sameAlias(cmd.device, "all")) {
-            // newest first, like the nesting they were opened in
-            while (!devices_.empty()) devices_.pop_back();
+            closeAll();
             return Ok;
         }
         for (auto it = devices_.begin(); it != devices_.end(); ++it) {

@@ -25,9 +25,29 @@ constexpr auto kSeekTimeout = 5000ms;
 // While playing, a position is reused this long: the player's tick asks many times in a row.
 constexpr auto kPositionFresh = 20ms;
 constexpr int kMaxSpeed = 100000;
-constexpr int kMaxWindowSide = 16384;
+// Room for a picture over an 8K screen, no more.
+constexpr int kMaxWindowSide = 8192;
+constexpr std::int64_t kMaxWindowArea = 8192LL * 4608;
 // "play ... wait" gives up when the position has not moved for this long while playing.
 constexpr auto kStallTimeout = 15s;
+
+// A sink that stalls posts neither end of stream nor an error: the position tells.
+struct StallWatch {
+    bool stalled = false;
+    bool stuck(gint64 pos) {
+        const auto now = std::chrono::steady_clock::now();
+        if (pos != lastPos) {
+            lastPos = pos;
+            lastMove = now;
+        }
+        stalled = now - lastMove > kStallTimeout;
+        return stalled;
+    }
+
+  private:
+    gint64 lastPos = -1;
+    std::chrono::steady_clock::time_point lastMove = std::chrono::steady_clock::now();
+};
 
 SinkMode sinkMode(bool gui) {
     const char* env = std::getenv("PELTO_MCI_FAKE_SINKS");
@@ -214,40 +234,25 @@ int MovieDevice::play(const Command& cmd) {
 }
 
 int MovieDevice::waitForEnd() {
+    StallWatch stall;
+    auto stuck = [&] { return stall.stuck(pipeline_->queryPosition()); };
     if (QCoreApplication::instance() && QThread::currentThread() == QCoreApplication::instance()->thread()) {
         QEventLoop loop;
         waitLoop_ = &loop;
-        // A sink that stalls posts neither end of stream nor an error: watch the position.
-        bool stalled = false;
-        gint64 lastPos = -1;
-        auto lastMove = std::chrono::steady_clock::now();
         QTimer watch;
         QObject::connect(&watch, &QTimer::timeout, [&] {
-            const gint64 pos = pipeline_->queryPosition();
-            const auto now = std::chrono::steady_clock::now();
-            if (pos != lastPos) {
-                lastPos = pos;
-                lastMove = now;
-            } else if (now - lastMove > kStallTimeout) {
-                stalled = true;
-                loop.quit();
-            }
+            if (stuck()) loop.quit();
         });
         watch.start(1000);
         catchUp();
         if (mode_ == Mode::Playing) loop.exec();
         waitLoop_ = nullptr;
-        if (stalled) return giveUpStalled();
-        return failed() ? ErrHardware : Ok;
+    } else {  // nothing paints here: just wait for the end
+        while (!pipeline_->waitFor([](const BusNews& n) { return n.eos || n.error; }, 1s) && !stuck()) {
+        }
+        catchUp();
     }
-    // Off the UI thread nothing paints or polls: wait for the end, the stall rule in whole steps.
-    gint64 lastPos = -1;
-    while (!pipeline_->waitFor([](const BusNews& n) { return n.eos || n.error; }, kStallTimeout)) {
-        const gint64 pos = pipeline_->queryPosition();
-        if (pos == lastPos) return giveUpStalled();
-        lastPos = pos;
-    }
-    catchUp();
+    if (stall.stalled) return giveUpStalled();
     return failed() ? ErrHardware : Ok;
 }
 
@@ -390,7 +395,8 @@ int MovieDevice::put(const Command& cmd) {
     if (!window_) return Ok;  // nothing to place for sound alone
     const Rect& r = cmd.rect;
     // Frames are scaled to this size: a huge one would ask for gigabytes a frame.
-    if (r.w < 0 || r.h < 0 || r.w > kMaxWindowSide || r.h > kMaxWindowSide) return ErrBadNumber;
+    if (r.w > kMaxWindowSide || r.h > kMaxWindowSide || static_cast<std::int64_t>(r.w) * r.h > kMaxWindowArea)
+        return ErrBadNumber;
     if (r.w == 0 || r.h == 0) {
         window_->hide();
         return Ok;

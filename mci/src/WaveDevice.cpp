@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <limits>
+#include <utility>
 #include <vector>
 
 namespace mci {
@@ -140,11 +141,15 @@ std::uint64_t WaveDevice::bytes() const {
 }
 
 int WaveDevice::record() {
+    bool restart = false;
     {
         std::lock_guard lock(mutex_);
         recordStart_ = std::chrono::steady_clock::now();
         awaitingData_ = true;
+        restart = std::exchange(inputFailed_, false);
     }
+    // A pipeline that failed stays failed: start it afresh, the input may work now.
+    if (restart) gst_element_set_state(pipeline_.get(), GST_STATE_NULL);
     if (gst_element_set_state(pipeline_.get(), GST_STATE_PLAYING) == GST_STATE_CHANGE_FAILURE) {
         gst_element_set_state(pipeline_.get(), GST_STATE_NULL);
         return ErrHardware;
