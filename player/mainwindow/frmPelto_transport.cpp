@@ -76,7 +76,15 @@ void frmPelto::T_Timer() {
         T.stop();
         return;
     }
-    if (mdlFunctions::GetPositionMs() >= mdlFunctions::GetLengthMs() && mnuRepeat->isChecked()) {
+    const qint32 position = mdlFunctions::GetPositionMs();
+    const qint32 length = mdlFunctions::GetLengthMs();
+    // The total label says the medium has a length, the device says none: no medium is open any
+    // more (Stop closed it, and a recording may run since). That is no end to loop or stop at.
+    if (length == 0) {
+        T.stop();
+        return;
+    }
+    if (position >= length && mnuRepeat->isChecked()) {
         mdlFunctions::RewindToStart();
         return;
     }

@@ -33,5 +33,8 @@ void QuitSignals::Install(std::function<void()> quit) {
     action.sa_flags = SA_RESTART;
     sigaction(SIGTERM, &action, nullptr);
     sigaction(SIGINT, &action, nullptr);
-    sigaction(SIGHUP, &action, nullptr);  // the terminal that started the player was closed
+    // The terminal that started the player closed; unless it was started to outlive it (nohup).
+    struct sigaction hangup = {};
+    if (sigaction(SIGHUP, nullptr, &hangup) != 0 || hangup.sa_handler != SIG_IGN)
+        sigaction(SIGHUP, &action, nullptr);
 }

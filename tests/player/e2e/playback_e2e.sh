@@ -67,6 +67,13 @@ m=$(mark)
 kill -TERM "$pid"
 wait_exit || fail "SIGTERM did not end the player"
 [ "$(setting Vol)" = 60 ] && [ "$(setting Left)" = 1500 ] || fail "SIGTERM did not save the settings"
+# the terminal closing (SIGHUP) ends it the same way: without a saved volume it writes the default
+printf '[mPlayStatus]\nLeft=1500\nTop=1200\n' >"$ini"
+start
+kill -HUP "$pid"
+wait_exit || fail "SIGHUP did not end the player"
+[ "$(setting Vol)" = 80 ] || fail "SIGHUP did not save the settings"
+printf '[mPlayStatus]\nLeft=1500\nTop=1200\nVol=60\n' >"$ini"
 
 # --- playback: picture, sound, time
 start "$media"

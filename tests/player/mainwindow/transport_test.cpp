@@ -194,6 +194,23 @@ TEST_F(Transport, SeekBarReleaseAfterStopLeavesTheTickOff) {
     EXPECT_EQ(w->lblStatus->Caption(), "Stopped");
 }
 
+// A recording started after Stop: a seek-bar release arms the tick, which must not take the
+// closed device's length 0 for the end of a medium and stop (so save) the recording.
+TEST_F(Transport, TickWithNoMediumOpenStopsItselfAndLeavesARecordingRunning) {
+    Open();
+    w->cmdStop_Click();
+    w->lblRec_Click();
+    ASSERT_EQ(w->lblStatus->Caption(), "Recording");
+    w->Slider_MouseDown(0);
+    w->Slider_MouseUp(0);
+    fake.clear();
+    w->T_Timer();
+    EXPECT_FALSE(w->T.isActive());
+    EXPECT_FALSE(Sent("stop capture"));
+    EXPECT_EQ(w->lblStatus->Caption(), "Recording");
+    EXPECT_EQ(w->lblRec->Caption(), QString::fromUtf8("\u00AE"));
+}
+
 TEST_F(Transport, RealMouseOnTheSeekBarSeeksThroughItsEvents) {
     Open();
     w->show();
