@@ -8,11 +8,12 @@ bin=$1
 media=$2
 cycles=${3:-200}
 short=4
+[ "$cycles" -gt "$short" ] || { echo "leak-check: CYCLES must be more than $short" >&2; exit 2; }
 work=$(mktemp -d /tmp/pelto-leaks.XXXXXX)
 trap '[ -n "${KEEP_LEAK_WORK:-}" ] || rm -rf "$work"' EXIT
 
 commands() {
-    local i
+    local i f
     for ((i = 0; i < $1; i++)); do
         case $((i % 3)) in
             0) f=clip.mpg ;;
@@ -40,6 +41,12 @@ leaked() {
         tail -n 30 "$work/err$1" >&2
         exit 1
     }
+    # exitcode=0 lets the leak report through; any other error must still fail the check.
+    if grep -qE 'ERROR: AddressSanitizer|runtime error:' "$work/err$1"; then
+        echo "leak-check: a memory error after $1 cycles" >&2
+        grep -A 30 -E 'ERROR: AddressSanitizer|runtime error:' "$work/err$1" | head -n 40 >&2
+        exit 1
+    fi
     # One position a cycle: every cycle ran.
     if [ "$(wc -l <"$work/out$1")" -ne "$1" ]; then
         echo "leak-check: only $(wc -l <"$work/out$1") of $1 cycles ran" >&2

@@ -3,7 +3,7 @@
 set -euo pipefail
 # A relative FILE means relative to where the command was given.
 file=""
-if [ $# -gt 0 ]; then file=$(realpath -m -- "$1"); fi
+if [ -n "${1:-}" ]; then file=$(realpath -m -- "$1"); fi
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
 bash scripts/build.sh
