@@ -69,6 +69,9 @@ void frmPelto::LoadMedia(const QString& file, bool skipOpen) {
     const QString mode = openFailed ? kCannotOpen : mdlFunctions::GetMovieMode();
     lblStatus->SetCaption(mode);
     Base().lblStatus->SetCaption(mode);
+    // The control bar is made while loading, before the play its own load looks for: without this
+    // it would say "No file loaded.." over a playing medium, or name the one before.
+    Base().lblFileName->SetCaption(file);
 }
 
 void frmPelto::cmdOpen_Click() {

@@ -49,6 +49,14 @@ TEST_F(Opening, VideoOfThreeTwentyByTwoFortySizesTheWindowToThePicture) {
     EXPECT_EQ(w->Base().Slider->Max(), 3);
 }
 
+// The control bar is created during the load, before the play: it still names the medium.
+TEST_F(Opening, ControlBarNamesTheMediumHoweverItCame) {
+    Open("/media/clip one.mpg");  // the command line
+    EXPECT_EQ(w->Base().lblFileName->Caption(), "/media/clip one.mpg");
+    w->LoadMedia("/media/other.mpg", false);  // a drop, say
+    EXPECT_EQ(w->Base().lblFileName->Caption(), "/media/other.mpg");
+}
+
 TEST_F(Opening, AudioOnlyGivesTheStripLayout) {
     media.source = "0 0 0 0";
     w->LoadMedia("/media/clip.mp3", false);
