@@ -91,8 +91,9 @@ int main(int argc, char** argv) {
         app = std::make_unique<QApplication>(argc, argv);
         // Closing a movie's own window ends that picture, not the commands still to come.
         QApplication::setQuitOnLastWindowClosed(false);
-    } else
+    } else {
         app = std::make_unique<QCoreApplication>(argc, argv);
+    }
 
     if (argc > 1) {
         for (int i = 1; i < argc; ++i) send(argv[i]);

@@ -95,6 +95,14 @@ class CommandsTest : public ::testing::Test {
         fake.reply("status movie position", std::to_string(positionMs));
     }
 
+    // A medium plays; the point lies on the window itself, away from its controls.
+    QPoint PlayingWithPointerInside() {
+        form->CurrentFile = QStringLiteral("/media/clip.mpg");
+        form->lblStatus->SetCaption(QStringLiteral("Playing"));
+        Device("playing");
+        return QPoint(form->width() / 2, form->height() - 2);
+    }
+
     // Media keys have no text, which QTest::keyClick cannot simulate: the event is sent as is.
     void Key(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
         QKeyEvent press(QEvent::KeyPress, key, modifiers);

@@ -150,10 +150,7 @@ TEST_F(CommandsTest, DoorEntryTogglesUnlessTheDiscInUseWouldGo) {
 }
 
 TEST_F(CommandsTest, MouseButtonsOnTheWindow) {
-    form->CurrentFile = QStringLiteral("/media/clip.mpg");
-    form->lblStatus->SetCaption(QStringLiteral("Playing"));
-    Device("playing");
-    const QPoint inside(form->width() / 2, form->height() - 2);
+    const QPoint inside = PlayingWithPointerInside();
 
     QTest::mouseClick(form.get(), Qt::MiddleButton, {}, inside);
     EXPECT_EQ(form->cmdPlaym->Caption(), QStringLiteral("Play"));  // paused
@@ -173,10 +170,7 @@ TEST_F(CommandsTest, MouseButtonsOnTheWindow) {
 // A quick second click arrives as a double click: the left one toggles full screen, a middle one
 // still plays or pauses.
 TEST_F(CommandsTest, DoubleClicksOnTheWindow) {
-    form->CurrentFile = QStringLiteral("/media/clip.mpg");
-    form->lblStatus->SetCaption(QStringLiteral("Playing"));
-    Device("playing");
-    const QPoint inside(form->width() / 2, form->height() - 2);
+    const QPoint inside = PlayingWithPointerInside();
     QTest::mouseDClick(form.get(), Qt::LeftButton, {}, inside);
     EXPECT_TRUE(form->mnuFullscreen->isChecked());
     QTest::mouseDClick(form.get(), Qt::LeftButton, {}, inside);
