@@ -1,11 +1,14 @@
 # Installation with the usual Linux layout: the command `peltose`, the slider control in the
 # program's private library folder, the demo clip, and the desktop integration files.
 
-# The private library folder is always the multiarch one, whatever prefix is given at install time.
-if(NOT DEFINED CMAKE_INSTALL_LIBDIR AND CMAKE_LIBRARY_ARCHITECTURE)
-    set(CMAKE_INSTALL_LIBDIR "lib/${CMAKE_LIBRARY_ARCHITECTURE}" CACHE PATH "Object code libraries (LIBDIR)")
-endif()
+# The private library folder is the multiarch one whatever prefix is given at install time;
+# GNUInstallDirs (already included by Qt's package files) picks it for /usr only.
 include(GNUInstallDirs)
+if(CMAKE_LIBRARY_ARCHITECTURE AND CMAKE_INSTALL_LIBDIR STREQUAL "lib")
+    set_property(CACHE CMAKE_INSTALL_LIBDIR PROPERTY VALUE "lib/${CMAKE_LIBRARY_ARCHITECTURE}")
+    set(CMAKE_INSTALL_LIBDIR "lib/${CMAKE_LIBRARY_ARCHITECTURE}")
+    include(GNUInstallDirs)
+endif()
 
 set(PELTO_APP_ID io.github.peltose.PeltoSE)
 set(PELTO_SLIDER_INSTALL_DIR ${CMAKE_INSTALL_LIBDIR}/peltose)
