@@ -20,16 +20,19 @@ set(CPACK_DEBIAN_PACKAGE_RECOMMENDS
     "gstreamer1.0-plugins-bad, gstreamer1.0-plugins-ugly, gstreamer1.0-libav, fluid-soundfont-gm")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 
-# Every Debian package carries its copyright and changelog.
+# Every Debian package carries its copyright and changelog, and a command its manual page.
 set(pelto_docdir ${CMAKE_INSTALL_DATADIR}/doc/${CPACK_PACKAGE_NAME})
-set(pelto_changelog ${CMAKE_BINARY_DIR}/packaging/changelog.Debian.gz)
+set(pelto_changelog ${CMAKE_BINARY_DIR}/packaging/changelog.gz)
+set(pelto_manpage ${CMAKE_BINARY_DIR}/packaging/peltose.1.gz)
 add_custom_command(
-    OUTPUT ${pelto_changelog}
+    OUTPUT ${pelto_changelog} ${pelto_manpage}
     COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/packaging
-    COMMAND gzip -9n -c ${CMAKE_SOURCE_DIR}/packaging/changelog.Debian > ${pelto_changelog}
-    DEPENDS ${CMAKE_SOURCE_DIR}/packaging/changelog.Debian
+    COMMAND gzip -9n -c ${CMAKE_SOURCE_DIR}/packaging/changelog > ${pelto_changelog}
+    COMMAND gzip -9n -c ${CMAKE_SOURCE_DIR}/packaging/peltose.1 > ${pelto_manpage}
+    DEPENDS ${CMAKE_SOURCE_DIR}/packaging/changelog ${CMAKE_SOURCE_DIR}/packaging/peltose.1
     VERBATIM)
-add_custom_target(debian_changelog ALL DEPENDS ${pelto_changelog})
+add_custom_target(package_docs ALL DEPENDS ${pelto_changelog} ${pelto_manpage})
 install(FILES ${CMAKE_SOURCE_DIR}/packaging/copyright ${pelto_changelog} DESTINATION ${pelto_docdir})
+install(FILES ${pelto_manpage} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 
 include(CPack)
