@@ -59,7 +59,7 @@ pid=$(owner $bus)
 [ -n "$pid" ] && [ "$(readlink "/proc/$pid/exe")" = "$(realpath "$prefix/bin/peltose")" ] ||
     fail "the bus name is not held by the installed program"
 grep -q "$prefix/lib/.*/peltose/libptSlider.so" "/proc/$pid/maps" || fail "slider control not loaded from the private folder"
-! grep -q "$build" "/proc/$pid/maps" || fail "the installed player uses the build tree"
+! grep -q "$build/bin/" "/proc/$pid/maps" || fail "the installed player uses the build tree"
 [ "$(pc metadata xesam:url)" = "file://${work// /%20}/my%20clip.mpg" ] || fail "url: $(pc metadata xesam:url)"
 [ "$(pc metadata xesam:title)" = "my clip.mpg" ] || fail "title: $(pc metadata xesam:title)"
 len=$(pc metadata mpris:length)
