@@ -2,6 +2,7 @@
 
 #include <QDBusConnection>
 #include <QDBusError>
+#include <QDBusMessage>
 
 #include "MprisBridge.h"
 
@@ -89,8 +90,11 @@ void MprisPlayerAdaptor::Seek(qlonglong Offset) {
 void MprisPlayerAdaptor::SetPosition(const QDBusObjectPath& TrackId, qlonglong Position) {
     bridge_.SetPosition(TrackId, Position);
 }
-void MprisPlayerAdaptor::OpenUri(const QString& Uri) {
-    if (!bridge_.OpenUri(Uri) && calledFromDBus())
-        sendErrorReply(QDBusError::NotSupported,
-                       QStringLiteral("Only local files can be opened: %1").arg(Uri));
+// The message comes along so that a refusal can be answered with an error (an adaptor has no
+// D-Bus context of its own).
+void MprisPlayerAdaptor::OpenUri(const QString& Uri, const QDBusMessage& message) {
+    if (bridge_.OpenUri(Uri) || message.type() != QDBusMessage::MethodCallMessage) return;
+    message.setDelayedReply(true);
+    QDBusConnection::sessionBus().send(message.createErrorReply(
+        QDBusError::NotSupported, QStringLiteral("Only local files can be opened: %1").arg(Uri)));
 }

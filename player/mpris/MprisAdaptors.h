@@ -2,7 +2,7 @@
 // The two MPRIS interfaces on /org/mpris/MediaPlayer2, each a thin adaptor over MprisBridge.
 
 #include <QDBusAbstractAdaptor>
-#include <QDBusContext>
+#include <QDBusMessage>
 #include <QDBusObjectPath>
 #include <QStringList>
 #include <QVariantMap>
@@ -45,7 +45,7 @@ class MprisRootAdaptor : public QDBusAbstractAdaptor {
     QString desktopEntry_;
 };
 
-class MprisPlayerAdaptor : public QDBusAbstractAdaptor, protected QDBusContext {
+class MprisPlayerAdaptor : public QDBusAbstractAdaptor {
     Q_OBJECT
     Q_CLASSINFO("D-Bus Interface", "org.mpris.MediaPlayer2.Player")
     Q_PROPERTY(QString PlaybackStatus READ PlaybackStatus)
@@ -96,7 +96,7 @@ class MprisPlayerAdaptor : public QDBusAbstractAdaptor, protected QDBusContext {
     void Play();
     void Seek(qlonglong Offset);
     void SetPosition(const QDBusObjectPath& TrackId, qlonglong Position);
-    void OpenUri(const QString& Uri);
+    void OpenUri(const QString& Uri, const QDBusMessage& message);
 
   signals:
     void Seeked(qlonglong Position);

@@ -2,7 +2,8 @@
 # The staged installation on its own: a launch of its desktop entry with a file plays it with
 # the slider control from the private library folder, and playerctl and gdbus drive it on a
 # private session bus: status, metadata, pause (and pause by key seen over MPRIS), seek with the
-# Seeked signal, position, volume, a second copy under an instance name, quit saving settings.
+# Seeked signal, position, volume, rate, loop, full screen, OpenUri, a second copy under an
+# instance name, quit saving settings.
 # Usage: installed_mpris_e2e.sh PREFIX BUILD_DIR   (needs DISPLAY and an audio server)
 set -uo pipefail
 if [ -z "${PELTO_PRIVATE_BUS:-}" ]; then
@@ -91,6 +92,24 @@ pc position 3-
 logged $'^play movie from 9000\t0' || fail "a relative Seek did not seek back"
 pc volume 0.3
 poll '[ "$(pc volume)" = 0.300000 ]' || fail "volume not set"
+set_prop() {
+    gdbus call --session -d $bus -o $path -m org.freedesktop.DBus.Properties.Set "$1" "$2" "$3" >/dev/null
+}
+set_prop org.mpris.MediaPlayer2.Player Rate '<1.6>' || fail "Rate not writable"
+logged $'^set movie speed 1600\t0' || fail "Rate did not set the speed"
+set_prop org.mpris.MediaPlayer2.Player LoopStatus '<"Track">' && [ "$(pc loop)" = Track ] || fail "LoopStatus"
+set_prop org.mpris.MediaPlayer2 Fullscreen '<true>' || fail "Fullscreen not writable"
+poll "xdotool getwindowgeometry $win | grep -q 'Position: 0,0 '" || fail "Fullscreen did not fill the screen"
+set_prop org.mpris.MediaPlayer2 Fullscreen '<false>'
+
+# --- another file by OpenUri: a new track, announced
+cp "$work/my clip.mpg" "$work/second.mpg"
+gdbus call --session -d $bus -o $path -m org.mpris.MediaPlayer2.Player.OpenUri "file://$work/second.mpg" >/dev/null ||
+    fail "OpenUri failed"
+poll '[ "$(pc metadata xesam:title)" = second.mpg ] && [ "$(pc status)" = Playing ]' || fail "OpenUri did not play"
+poll "grep -q \"'xesam:title': <'second.mpg'>\" '$work/signals.log'" || fail "no PropertiesChanged for the new track"
+! gdbus call --session -d $bus -o $path -m org.mpris.MediaPlayer2.Player.OpenUri "http://example.org/a.mpg" \
+    >/dev/null 2>&1 || fail "a remote address was accepted"
 
 # --- a second copy takes an instance name
 "$prefix/bin/peltose" >/dev/null 2>&1 &

@@ -227,3 +227,11 @@ TEST_F(MprisTest, QuitTakesTheQuitKeysRouteAfterReplying) {
     EXPECT_EQ(fake.sent.front(), "close all");
     EXPECT_EQ(Setting("Vol"), QStringLiteral("80"));
 }
+
+TEST_F(MprisTest, RaiseBringsBackAMinimisedWindow) {
+    form->show();
+    form->showMinimized();
+    bridge->Raise();
+    EXPECT_FALSE(form->windowState() & Qt::WindowMinimized);
+    EXPECT_TRUE(form->isVisible());
+}
