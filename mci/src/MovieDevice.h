@@ -37,7 +37,8 @@ class MovieDevice : public Device {
     MovieWindow* window() const { return window_.data(); }
 
   private:
-    enum class Mode { Stopped, Playing, Paused };
+    // Failed: the stream broke (the pipeline posted an error); only closing or reopening helps.
+    enum class Mode { Stopped, Playing, Paused, Failed };
     MovieDevice() = default;
 
     gint64 positionNs();
@@ -45,14 +46,15 @@ class MovieDevice : public Device {
     gint64 toNs(int value) const;
     std::int64_t fromNs(gint64 ns) const;
     int seekTo(gint64 ns, std::optional<gint64> stopNs);
-    int waitForEnd();     // Ok at the end; an error when the stream failed or stalled
-    bool failed() const;  // the pipeline posted an error
+    int waitForEnd();  // Ok at the end; an error when the stream failed or stalled
+    bool failed() const { return broken_; }
     int giveUpStalled();  // stops a stream that stopped moving
     void holdPicture();   // pauses the pipeline, keeping the frame on screen
-    void onBusWake();     // UI thread
+    void onBusEvent(BusEvent event, const BusState& state);  // UI thread
+    void fail();
 
+    std::string name_;  // the file's name, for the trace
     std::unique_ptr<MoviePipeline> pipeline_;
-    std::unique_ptr<QObject> context_;  // queued bus news land here; deleting it drops them
     QPointer<MovieWindow> window_;
     std::shared_ptr<FrameSlot> slot_;
     bool topLevel_ = false;
@@ -61,6 +63,7 @@ class MovieDevice : public Device {
 
     // All fields below are only touched on the UI thread.
     Mode mode_ = Mode::Stopped;
+    bool broken_ = false;  // the stream failed: it stays refused after a stop too
     bool atEnd_ = false;
     TimeFormat format_ = TimeFormat::Ms;
     int speed_ = 1000;
