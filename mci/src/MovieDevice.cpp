@@ -98,6 +98,12 @@ int MovieDevice::open(const std::string& path, std::optional<std::uint64_t> pare
     }
     dev->name_ = QFileInfo(QString::fromLocal8Bit(path)).fileName().toStdString();
     MovieDevice* raw = dev.get();
+    if (QCoreApplication::instance() && QThread::currentThread() == QCoreApplication::instance()->thread()) {
+        dev->starter_ = std::make_unique<QTimer>();
+        dev->starter_->setSingleShot(true);
+        dev->starter_->setInterval(0);
+        QObject::connect(dev->starter_.get(), &QTimer::timeout, [raw] { raw->startNow(); });
+    }
     // The pipeline goes before the device: its handler never sees a device half destroyed.
     dev->pipeline_ = std::make_unique<MoviePipeline>(
         path, sinks, slot, [raw](BusEvent e, const BusState& s) { raw->onBusEvent(e, s); });
@@ -233,6 +239,8 @@ int MovieDevice::seekTo(gint64 ns, std::optional<gint64> stopNs) {
     if (dur >= 0 && stop > dur) stop = -1;
     if (slot_) slot_->setShowPreroll(true);
     if (!pipeline_->seek(speed_ / 1000.0, ns, stop, kSeekTimeout)) return ErrNotReady;
+    // Paused, the sink holds the frame at the new place: show it now, not some time later.
+    if (mode_ != Mode::Playing || startPending_) pipeline_->showHeldFrame();
     appliedSpeed_ = speed_;
     stopNs_ = stop;
     atEnd_ = dur > 0 && ns >= dur;
@@ -260,15 +268,31 @@ int MovieDevice::play(const Command& cmd) {
         mode_ = Mode::Stopped;
         return Ok;
     }
-    pipeline_->setPlaying();
     mode_ = Mode::Playing;
-    cacheValid_ = false;
     if (window_ && topLevel_) window_->show();
-    if (cmd.wait) return waitForEnd();
+    if (cmd.wait || !starter_) {
+        startNow();
+        if (cmd.wait) return waitForEnd();
+    } else {
+        // Playing starts when the UI thread is free again. A pause sent before that ("play from",
+        // then "pause": a step while paused) finds the frame asked for still held and nothing
+        // played past it; sinks that start playing run ahead by their latency before any pause.
+        startPending_ = true;
+        starter_->start();
+    }
     return Ok;
 }
 
+void MovieDevice::startNow() {
+    if (starter_) starter_->stop();
+    startPending_ = false;
+    if (mode_ != Mode::Playing) return;
+    pipeline_->setPlaying();
+    cacheValid_ = false;
+}
+
 int MovieDevice::waitForEnd() {
+    if (startPending_) startNow();
     StallWatch stall;
     auto stuck = [&] { return stall.stuck(pipeline_->queryPosition()); };
     if (QCoreApplication::instance() && QThread::currentThread() == QCoreApplication::instance()->thread()) {
@@ -332,6 +356,11 @@ int MovieDevice::stop() {
 }
 
 void MovieDevice::holdPicture() {
+    if (startPending_) {  // never started: the pipeline still holds the frame on screen
+        startPending_ = false;
+        starter_->stop();
+        return;
+    }
     if (slot_ && mode_ == Mode::Playing) slot_->setShowPreroll(false);
     pipeline_->setPaused(kPauseTimeout);
 }

@@ -12,6 +12,7 @@
 #include "MovieWindow.h"
 
 class QEventLoop;
+class QTimer;
 
 namespace mci {
 
@@ -51,6 +52,7 @@ class MovieDevice : public Device {
     int giveUpStalled();  // stops a stream that stopped moving
     void holdPicture();   // pauses the pipeline, keeping the frame on screen
     void onBusEvent(BusEvent event, const BusState& state);  // UI thread
+    void startNow();
     void fail();
 
     std::string name_;  // the file's name, for the trace
@@ -76,6 +78,8 @@ class MovieDevice : public Device {
     std::chrono::steady_clock::time_point cachedAt_{};
     bool cacheValid_ = false;
     QEventLoop* waitLoop_ = nullptr;
+    std::unique_ptr<QTimer> starter_;  // starts a play once the UI thread is free
+    bool startPending_ = false;
 };
 
 }  // namespace mci
