@@ -13,6 +13,7 @@
 #include <cstring>
 #include <limits>
 
+#include "LengthScan.h"
 #include "MovieWindow.h"
 #include "TraceNote.h"
 
@@ -23,6 +24,8 @@ using namespace std::chrono_literals;
 
 constexpr auto kOpenTimeout = 4000ms;
 constexpr auto kSeekTimeout = 5000ms;
+// A length found by parsing the whole file: longer files keep the parser's estimate.
+constexpr auto kScanBudget = 3000ms;
 // A pause waits this long for the sinks to hold their next buffer.
 constexpr auto kPauseTimeout = 2000ms;
 // While playing, a position is reused this long: the player's tick asks many times in a row.
@@ -110,7 +113,8 @@ int MovieDevice::open(const std::string& path, std::optional<std::uint64_t> pare
     if (!dev->pipeline_->valid()) return ErrHardware;
     std::string why;
     if (!dev->pipeline_->preroll(kOpenTimeout, why)) {
-        traceNote(dev->name_ + ": cannot open: " + why);
+        // An error has its own line already.
+        if (!dev->broken_) traceNote(dev->name_ + ": cannot open: " + why);
         return ErrCannotOpen;
     }
     if (dev->pipeline_->streamCount() == 0) {
@@ -121,6 +125,15 @@ int MovieDevice::open(const std::string& path, std::optional<std::uint64_t> pare
     dev->video_ = dev->pipeline_->videoInfo();
     dev->hasVideo_ = dev->video_.width > 0 && dev->video_.height > 0;
     dev->duration_ = dev->pipeline_->queryDuration();
+    // Without a Xing or VBRI header an MPEG audio parser knows no length until it has seen the
+    // whole file, and estimates a VBR one from the frames so far: parse it through once instead.
+    if (dev->duration_ <= 0 || dev->pipeline_->isBareMpegAudio()) {
+        const gint64 scanned = scanLength(path, kScanBudget);
+        if (scanned > 0) {
+            dev->duration_ = scanned;
+            dev->lengthScanned_ = true;
+        }
+    }
     if (dev->window_) {
         if (!dev->hasVideo_) {
             delete dev->window_.data();
@@ -158,7 +171,8 @@ void MovieDevice::onBusEvent(BusEvent event, const BusState& state) {
             }
             break;
         case BusEvent::Error:
-            traceNote(name_ + ": " + describe("error", state.firstError));
+            // Later errors are the echo of the first as the pipeline comes apart.
+            if (!broken_) traceNote(name_ + ": " + describe("error", state.firstError));
             fail();
             break;
         case BusEvent::Warning:
@@ -191,7 +205,7 @@ void MovieDevice::fail() {
 
 gint64 MovieDevice::durationNs() {
     // Parsers that estimate a length (MPEG audio without a header) say when it changed.
-    if (duration_ < 0 || pipeline_->state().durationStale) {
+    if (duration_ < 0 || (!lengthScanned_ && pipeline_->state().durationStale)) {
         const gint64 d = pipeline_->queryDuration();
         if (d >= 0 || duration_ < 0) duration_ = d;
         pipeline_->durationRead();

@@ -73,7 +73,8 @@ class MovieDevice : public Device {
     int volume_ = 1000;
     bool muted_ = false;
     gint64 duration_ = -1;
-    gint64 stopNs_ = -1;  // the "to" of the last play, -1 for none
+    bool lengthScanned_ = false;  // exact: the parser's later estimates do not replace it
+    gint64 stopNs_ = -1;          // the "to" of the last play, -1 for none
     gint64 cachedPos_ = 0;
     std::chrono::steady_clock::time_point cachedAt_{};
     bool cacheValid_ = false;

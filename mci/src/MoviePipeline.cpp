@@ -216,6 +216,24 @@ bool MoviePipeline::containsFactory(const char* factory) const {
     return found;
 }
 
+bool MoviePipeline::containsDemuxer() const {
+    const GstIteratorRef it(gst_bin_iterate_recurse(GST_BIN(playbin_.get())));
+    bool found = false;
+    GValue item = G_VALUE_INIT;
+    while (!found && gst_iterator_next(it.get(), &item) == GST_ITERATOR_OK) {
+        GstElementFactory* f = gst_element_get_factory(GST_ELEMENT(g_value_get_object(&item)));
+        const gchar* klass = f ? gst_element_factory_get_metadata(f, GST_ELEMENT_METADATA_KLASS) : nullptr;
+        found = klass && g_strrstr(klass, "Demuxer") && !g_strrstr(klass, "Metadata");
+        g_value_reset(&item);
+    }
+    g_value_unset(&item);
+    return found;
+}
+
+bool MoviePipeline::isBareMpegAudio() const {
+    return containsFactory("mpegaudioparse") && !containsDemuxer();
+}
+
 void MoviePipeline::setPlaying() {
     gst_element_set_state(playbin_.get(), GST_STATE_PLAYING);
 }

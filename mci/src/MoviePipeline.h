@@ -55,6 +55,8 @@ class MoviePipeline {
     gint64 queryDuration() const;
     VideoInfo videoInfo() const;
     int streamCount() const;
+    // MPEG audio straight from the file (no container that knows the length).
+    bool isBareMpegAudio() const;
 
     void setVolumeCubic(double v);
     void setMute(bool mute);
@@ -73,6 +75,7 @@ class MoviePipeline {
     GstRef<GstElement> makeVideoSink(SinkMode sinks, std::shared_ptr<FrameSlot> slot);
 
     bool containsFactory(const char* factory) const;
+    bool containsDemuxer() const;  // one that splits streams, not one that strips tags
 
     GstRef<GstElement> playbin_;
     GstRef<GstElement> capsFilter_;

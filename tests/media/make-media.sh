@@ -41,6 +41,11 @@ make clip.wmv $vid ! videoconvert ! avenc_wmv2 ! queue ! asfmux name=m ! filesin
      audio/x-raw,rate=44100,channels=2 ! audioconvert ! avenc_wmav2 ! queue ! m.
 make clip.wav $aud ! audioconvert ! wavenc ! filesink location=@OUT@
 make clip.mp3 $aud ! audioconvert ! lamemp3enc ! xingmux ! filesink location=@OUT@
+# MP3 without a Xing header: constant bit rate, and variable (2 s of silence, then 4 s of noise).
+make clip-cbr.mp3 $aud ! audioconvert ! lamemp3enc target=bitrate bitrate=128 cbr=true ! filesink location=@OUT@
+make clip-vbr.mp3 concat name=c ! audioconvert ! lamemp3enc target=quality quality=2 ! filesink location=@OUT@ \
+     audiotestsrc num-buffers=86 samplesperbuffer=1024 wave=silence ! audio/x-raw,rate=44100,channels=2 ! c. \
+     audiotestsrc num-buffers=172 samplesperbuffer=1024 wave=white-noise ! audio/x-raw,rate=44100,channels=2 ! c.
 make clip.au $aud ! audioconvert ! audio/x-raw,format=S16BE ! avmux_au ! filesink location=@OUT@
 make clip.wma $aud ! audioconvert ! avenc_wmav2 ! asfmux ! filesink location=@OUT@
 make hd.mp4 videotestsrc num-buffers=250 pattern=smpte ! \
