@@ -22,6 +22,7 @@
 #include "frmPelto.h"
 #include "mdlFunctions.h"
 #include "ptSlider/ControlHost.h"
+#include "ptSlider/ctlSlider.h"
 
 namespace {
 
@@ -176,6 +177,22 @@ TEST_F(RealPlayer, AHeldArrowKeyNeverFreezesTheWindowAndEndsAtTheRightPlace) {
     EXPECT_GE(end, from + presses * 3000 - 100);
     EXPECT_LE(end, from + presses * 3000 + playing.elapsed() + 100);
     EXPECT_EQ(mdlFunctions::GetMovieMode(), QStringLiteral("Playing"));
+}
+
+// A frame step leaves the device counting frames, and a drag stops the tick that would set
+// milliseconds again: the release must still land on the second it shows.
+TEST_F(RealPlayer, ASeekBarReleaseAfterAFrameStepLandsOnItsSecond) {
+    w->Form_Load(kHoldClip);
+    ASSERT_EQ(w->lblStatus->Caption(), QStringLiteral("Playing"));
+    Press(Qt::Key_Space);
+    ASSERT_EQ(w->lblStatus->Caption(), QStringLiteral("Paused"));
+    w->Slider_MouseDown(0);
+    Press(Qt::Key_Period);  // one frame on, while the thumb is held
+    ASSERT_NE(w->Slider, nullptr);
+    w->Slider->setValue(10);
+    w->Slider_MouseUp(0);
+    EXPECT_EQ(mdlFunctions::GetPositionMs(), 10000);
+    EXPECT_EQ(mdlFunctions::GetMovieMode(), QStringLiteral("Paused"));
 }
 
 // A sound server of the test's own, so that stopping it leaves the other tests theirs.
