@@ -159,12 +159,18 @@ MovieDevice::~MovieDevice() {
 
 void MovieDevice::catchUp() {
     pipeline_->state();  // handles whatever the bus holds
+    // A seek that never prerolls must not hold back the ones after it for ever.
+    if (seekInFlight_ && std::chrono::steady_clock::now() - seekSentAt_ > kSeekTimeout) onSeekDone();
 }
 
 void MovieDevice::onBusEvent(BusEvent event, const BusState& state) {
     switch (event) {
+        case BusEvent::AsyncDone:
+            if (seekInFlight_ && state.asyncDone > seekSentAfter_) onSeekDone();
+            break;
         case BusEvent::Eos:
-            if (!atEnd_ && mode_ == Mode::Playing) {
+            // An end met before the seek under way is no end of where it goes.
+            if (!atEnd_ && mode_ == Mode::Playing && !seekBusy()) {
                 atEnd_ = true;
                 mode_ = Mode::Stopped;
                 holdPicture();
@@ -193,6 +199,8 @@ void MovieDevice::onBusEvent(BusEvent event, const BusState& state) {
 void MovieDevice::fail() {
     if (broken_) return;
     broken_ = true;
+    seekInFlight_ = false;
+    queuedSeek_.reset();
     // Keep the place for "status position": the pipeline no longer knows it.
     if (!atEnd_) {
         const gint64 pos = pipeline_->queryPosition();
@@ -215,6 +223,8 @@ gint64 MovieDevice::durationNs() {
 
 gint64 MovieDevice::positionNs() {
     if (atEnd_) return stopNs_ >= 0 ? stopNs_ : std::max<gint64>(durationNs(), 0);
+    // Until the newest seek is prerolled the pipeline reports some place before it.
+    if (seekBusy()) return cachedPos_;
     const auto now = std::chrono::steady_clock::now();
     if (cacheValid_ && (mode_ != Mode::Playing || now - cachedAt_ < kPositionFresh)) return cachedPos_;
     if (mode_ == Mode::Failed) return cachedPos_;
@@ -246,15 +256,22 @@ std::int64_t MovieDevice::fromNs(gint64 ns) const {
     return static_cast<std::int64_t>(gst_util_uint64_scale_round(ns, n, GST_SECOND * d));
 }
 
-int MovieDevice::seekTo(gint64 ns, std::optional<gint64> stopNs) {
+int MovieDevice::seekTo(gint64 ns, std::optional<gint64> stopNs, bool blocking) {
     const gint64 dur = durationNs();
     if (dur >= 0 && ns > dur) ns = dur;
     gint64 stop = stopNs.value_or(-1);
     if (dur >= 0 && stop > dur) stop = -1;
     if (slot_) slot_->setShowPreroll(true);
-    if (!pipeline_->seek(speed_ / 1000.0, ns, stop, kSeekTimeout)) return ErrNotReady;
-    // Paused, the sink holds the frame at the new place: show it now, not some time later.
-    if (mode_ != Mode::Playing || startPending_) pipeline_->showHeldFrame();
+    if (blocking) {
+        settle();
+        if (!pipeline_->seek(speed_ / 1000.0, ns, stop, kSeekTimeout)) return ErrNotReady;
+        // Paused, the sink holds the frame at the new place: show it now, not some time later.
+        if (mode_ != Mode::Playing || startPending_) pipeline_->showHeldFrame();
+    } else if (seekInFlight_) {
+        queuedSeek_ = QueuedSeek{ns, stop};
+    } else if (int e = sendSeek(ns, stop)) {
+        return e;
+    }
     appliedSpeed_ = speed_;
     stopNs_ = stop;
     atEnd_ = dur > 0 && ns >= dur;
@@ -262,6 +279,33 @@ int MovieDevice::seekTo(gint64 ns, std::optional<gint64> stopNs) {
     cachedAt_ = std::chrono::steady_clock::now();
     cacheValid_ = true;
     return Ok;
+}
+
+int MovieDevice::sendSeek(gint64 ns, gint64 stopNs) {
+    const std::uint64_t before = pipeline_->asyncDoneCount();
+    if (!pipeline_->startSeek(speed_ / 1000.0, ns, stopNs)) return ErrNotReady;
+    seekInFlight_ = true;
+    seekSentAfter_ = before;
+    seekSentAt_ = std::chrono::steady_clock::now();
+    return Ok;
+}
+
+void MovieDevice::onSeekDone() {
+    seekInFlight_ = false;
+    if (queuedSeek_) {
+        const QueuedSeek next = *queuedSeek_;
+        queuedSeek_.reset();
+        if (sendSeek(next.startNs, next.stopNs) == Ok) return;
+    }
+    if (mode_ != Mode::Playing || startPending_) pipeline_->showHeldFrame();
+}
+
+void MovieDevice::settle() {
+    if (!seekBusy()) return;
+    if (!pipeline_->waitFor([this](const BusState&) { return !seekBusy(); }, kSeekTimeout)) {
+        seekInFlight_ = false;
+        queuedSeek_.reset();
+    }
 }
 
 int MovieDevice::play(const Command& cmd) {
@@ -272,13 +316,20 @@ int MovieDevice::play(const Command& cmd) {
     // A step past the end is refused like one before the start: the medium carries on as it was.
     const gint64 dur = durationNs();
     if (cmd.from && dur >= 0 && *cmd.from > fromNs(dur)) return ErrBadNumber;
+    const bool running = mode_ == Mode::Playing && !startPending_;  // the pipeline plays already
     if (cmd.from || cmd.to || appliedSpeed_ != speed_ || stopNs_ >= 0) {
         const gint64 start = cmd.from ? toNs(*cmd.from) : positionNs();
-        if (int e = seekTo(start, cmd.to ? std::optional<gint64>(toNs(*cmd.to)) : std::nullopt)) return e;
+        // Without an event loop nothing would start the queued seeks: wait for each there.
+        const bool blocking = cmd.wait || !starter_;
+        if (int e = seekTo(start, cmd.to ? std::optional<gint64>(toNs(*cmd.to)) : std::nullopt, blocking))
+            return e;
     }
     if (atEnd_) {  // nothing left to play: stopped at the end, as after playing to it; "seek to start"
                    // rewinds
-        if (mode_ != Mode::Stopped) pipeline_->setPaused(kPauseTimeout);
+        if (mode_ != Mode::Stopped) {
+            settle();
+            pipeline_->setPaused(kPauseTimeout);
+        }
         mode_ = Mode::Stopped;
         return Ok;
     }
@@ -287,7 +338,7 @@ int MovieDevice::play(const Command& cmd) {
     if (cmd.wait || !starter_) {
         startNow();
         if (cmd.wait) return waitForEnd();
-    } else {
+    } else if (!running) {
         // Playing starts when the UI thread is free again. A pause sent before that ("play from",
         // then "pause": a step while paused) finds the frame asked for still held and nothing
         // played past it; sinks that start playing run ahead by their latency before any pause.
@@ -301,6 +352,7 @@ void MovieDevice::startNow() {
     if (starter_) starter_->stop();
     startPending_ = false;
     if (mode_ != Mode::Playing) return;
+    settle();
     pipeline_->setPlaying();
     cacheValid_ = false;
 }
@@ -351,6 +403,7 @@ int MovieDevice::resume() {
     catchUp();
     if (failed()) return ErrHardware;
     if (mode_ == Mode::Paused) {
+        settle();
         pipeline_->setPlaying();
         mode_ = Mode::Playing;
         cacheValid_ = false;
@@ -375,6 +428,7 @@ void MovieDevice::holdPicture() {
         starter_->stop();
         return;
     }
+    settle();
     if (slot_ && mode_ == Mode::Playing) slot_->setShowPreroll(false);
     pipeline_->setPaused(kPauseTimeout);
 }
@@ -382,6 +436,7 @@ void MovieDevice::holdPicture() {
 int MovieDevice::seek(const Command& cmd) {
     catchUp();
     if (failed()) return ErrHardware;
+    settle();
     if (mode_ != Mode::Stopped) {
         pipeline_->setPaused(kPauseTimeout);
         mode_ = Mode::Stopped;
@@ -447,6 +502,9 @@ int MovieDevice::status(const Command& cmd, std::string& reply) {
             reply = number(fromNs(positionNs()));
             return Ok;
         case StatusItem::Ready:
+            // Not ready while a seek is under way: the picture still shows the place before it.
+            reply = seekBusy() ? "false" : "true";
+            return Ok;
         case StatusItem::MediaPresent:
             reply = "true";
             return Ok;

@@ -46,7 +46,13 @@ class MovieDevice : public Device {
     gint64 durationNs();
     gint64 toNs(int value) const;
     std::int64_t fromNs(gint64 ns) const;
-    int seekTo(gint64 ns, std::optional<gint64> stopNs);
+    // Blocking: returns once the new place is prerolled. Otherwise the seek is sent, or queued
+    // behind the one under way, and the command returns at once.
+    int seekTo(gint64 ns, std::optional<gint64> stopNs, bool blocking = true);
+    int sendSeek(gint64 ns, gint64 stopNs);
+    bool seekBusy() const { return seekInFlight_ || queuedSeek_.has_value(); }
+    void onSeekDone();
+    void settle();     // waits until no seek is under way or queued
     int waitForEnd();  // Ok at the end; an error when the stream failed or stalled
     bool failed() const { return broken_; }
     int giveUpStalled();  // stops a stream that stopped moving
@@ -81,6 +87,16 @@ class MovieDevice : public Device {
     QEventLoop* waitLoop_ = nullptr;
     std::unique_ptr<QTimer> starter_;  // starts a play once the UI thread is free
     bool startPending_ = false;
+    // Seeks that do not block (a held arrow key sends 30 a second): one is under way at a time,
+    // and only the newest of those asked for meanwhile follows it; the ones between are skipped.
+    struct QueuedSeek {
+        gint64 startNs, stopNs;
+    };
+    bool seekInFlight_ = false;
+    std::uint64_t seekSentAfter_ = 0;  // the async-done count when it was sent
+    std::chrono::steady_clock::time_point seekSentAt_{};
+    std::optional<QueuedSeek> queuedSeek_;
+    bool playWhenSettled_ = false;  // a play that waits for the seeks to finish
 };
 
 }  // namespace mci

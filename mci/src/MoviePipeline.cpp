@@ -253,17 +253,21 @@ void MoviePipeline::shutDown() {
 }
 
 bool MoviePipeline::seek(double rate, gint64 startNs, gint64 stopNs, std::chrono::milliseconds timeout) {
+    const auto before = state().asyncDone;
+    if (!startSeek(rate, startNs, stopNs)) return false;
+    const bool done =
+        waitFor([before](const BusState& s) { return s.asyncDone > before || s.error; }, timeout);
+    return done && !state_.error;
+}
+
+bool MoviePipeline::startSeek(double rate, gint64 startNs, gint64 stopNs) {
     if (stopNs < 0 && needsSeekStop_) stopNs = queryDuration();
     clearEos();
-    const auto before = state().asyncDone;
     const auto flags = static_cast<GstSeekFlags>(GST_SEEK_FLAG_FLUSH | GST_SEEK_FLAG_ACCURATE);
     GstEvent* event =
         gst_event_new_seek(rate, GST_FORMAT_TIME, flags, GST_SEEK_TYPE_SET, startNs,
                            stopNs >= 0 ? GST_SEEK_TYPE_SET : GST_SEEK_TYPE_NONE, stopNs >= 0 ? stopNs : -1);
-    if (!gst_element_send_event(playbin_.get(), event)) return false;
-    const bool done =
-        waitFor([before](const BusState& s) { return s.asyncDone > before || s.error; }, timeout);
-    return done && !state_.error;
+    return gst_element_send_event(playbin_.get(), event);
 }
 
 void MoviePipeline::showHeldFrame() {

@@ -48,6 +48,9 @@ class MoviePipeline {
     void shutDown();  // NULL state; idempotent
     // Flushing, accurate seek at `rate`; waits until the new place is prerolled.
     bool seek(double rate, gint64 startNs, gint64 stopNs, std::chrono::milliseconds timeout);
+    // The same seek, sent without waiting: the async-done that follows says it is prerolled.
+    bool startSeek(double rate, gint64 startNs, gint64 stopNs);
+    std::uint64_t asyncDoneCount() const { return state_.asyncDone; }
     // Shows the frame the video sink holds now (after a seek: the frame at the new place).
     void showHeldFrame();
 

@@ -230,6 +230,9 @@ void RewindToStart() {
 
 void SeekToSeconds(qint32 seconds) {
     const std::string ms = Num(static_cast<qint64>(seconds) * 1000);
+    // A frame step leaves the device counting frames until the next tick sets milliseconds again,
+    // and a seek-bar drag stops the tick: the value would be read as frames.
+    Send("set movie time format ms");
     if (IsPlayingOrPaused()) {
         Send("play movie from " + ms);
     } else if (!IsPlayingOrPaused()) {

@@ -4,11 +4,16 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QImage>
+#include <QTest>
 #include <QWidget>
+#include <algorithm>
 #include <cstdlib>
+#include <iostream>
 #include <random>
 #include <string>
+#include <vector>
 
 #include "MovieWindow.h"
 #include "mci/mci.h"
@@ -67,8 +72,17 @@ class FrameSteps : public ::testing::Test {
     }
     void TearDown() override { EXPECT_EQ(send("close all"), Ok); }
 
-    // What the window paints once the UI thread has handled what is queued for it.
+    // A step returns before its seek is done; "status ready" says when the picture has caught up.
+    bool ready() {
+        char reply[128] = {};
+        sendString("status movie ready", reply, sizeof reply);
+        return std::string(reply) == "true";
+    }
+
+    // What the window paints once the device is ready and the UI thread has handled what is
+    // queued for it.
     int shownFrame() {
+        EXPECT_TRUE(QTest::qWaitFor([this] { return ready(); }, 5000));
         QCoreApplication::processEvents();
         return readCode(window_->grab().toImage());
     }
@@ -111,8 +125,18 @@ class FrameSteps : public ::testing::Test {
         return std::string(mode) == "paused" && reported == frame && shown == frame;
     }
 
+    // Prints the median, 95th percentile and worst of `ns` in milliseconds.
+    static void report(const std::string& what, std::vector<qint64> ns) {
+        if (ns.empty()) return;
+        std::sort(ns.begin(), ns.end());
+        auto ms = [&](std::size_t i) { return static_cast<double>(ns[std::min(i, ns.size() - 1)]) / 1e6; };
+        std::cout << what << ": median " << ms(ns.size() / 2) << " ms, 95% " << ms(ns.size() * 95 / 100)
+                  << " ms, worst " << ms(ns.size() - 1) << " ms over " << ns.size() << "\n";
+    }
+
     QWidget parent_;
     MovieWindow* window_ = nullptr;
+    std::vector<qint64> latency, commands;
 };
 
 TEST_F(FrameSteps, TheClipReadsBackItsOwnNumbers) {
@@ -140,9 +164,17 @@ TEST_F(FrameSteps, RandomSingleStepsShowTheFrameAsked) {
         for (int k = 0; k < run && i < 320; ++k, ++i) {
             int target = frame + dir;
             if (target < 0 || target >= kFrames) target = frame - dir;
+            QElapsedTimer took;
+            took.start();
             pausedStepTo("frames", target);
+            const qint64 sent = took.nsecsElapsed();
+            const int shown = shownFrame();
+            latency.push_back(took.nsecsElapsed());
+            commands.push_back(sent);
             frame = target;
-            if (!expectAt(frame, "step " + std::to_string(i) + " to " + std::to_string(frame))) ++wrong;
+            if (shown != frame ||
+                !expectAt(frame, "step " + std::to_string(i) + " to " + std::to_string(frame)))
+                ++wrong;
         }
         if (i % 40 == 0) {  // now and then a seek-bar release elsewhere
             const int seconds = std::uniform_int_distribution<int>(0, kFrames / kFps - 1)(rng);
@@ -152,6 +184,8 @@ TEST_F(FrameSteps, RandomSingleStepsShowTheFrameAsked) {
         }
     }
     EXPECT_EQ(wrong, 0);
+    report("step commands", commands);
+    report("step to picture", latency);
 }
 
 TEST_F(FrameSteps, SecondsStepsAndSeekBarShowTheNewPlace) {

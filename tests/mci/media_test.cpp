@@ -184,6 +184,40 @@ TEST_F(MediaTest, StepsPlayFromTheNewPlace) {
     EXPECT_EQ(askInt("status movie position"), length);
 }
 
+// A held arrow key: seeks while playing return at once; the newest is where the medium goes on,
+// the ones between are skipped, and a pause right after one holds the medium still.
+TEST_F(MediaTest, SeeksInARowWhilePlayingGoToTheNewestAndAPauseHolds) {
+    QWidget parent;
+    parent.resize(160, 120);
+    parent.show();
+    ASSERT_EQ(send(openCmd("long.mpg", " parent " + std::to_string(parent.winId()) + " style child ")), Ok);
+    auto* window = parent.findChild<MovieWindow*>(QStringLiteral("movie window"));
+    ASSERT_NE(window, nullptr);
+    ASSERT_EQ(send("play movie"), Ok);
+    for (int i = 1; i <= 20; ++i) {
+        ASSERT_EQ(send("play movie from " + std::to_string(i * 1000)), Ok);
+        EXPECT_EQ(askInt("status movie position wait"), i * 1000);
+        EXPECT_EQ(ask("status movie mode"), "playing");
+    }
+    EXPECT_TRUE(waitUntil([] { return ask("status movie ready") == "true"; }));
+    EXPECT_TRUE(waitUntil([] { return askInt("status movie position") > 20000; }));
+    EXPECT_LT(askInt("status movie position"), 25000);
+
+    ASSERT_EQ(send("play movie from 5000"), Ok);
+    ASSERT_EQ(send("pause movie"), Ok);
+    EXPECT_EQ(ask("status movie mode"), "paused");
+    EXPECT_EQ(ask("status movie ready"), "true");
+    // Playing goes on from the new place until the pause takes hold.
+    const int pausedAt = askInt("status movie position");
+    EXPECT_GE(pausedAt, 5000);
+    EXPECT_LT(pausedAt, 5200);
+    // Paused means still: no new frame reaches the window however long the loop runs.
+    QCoreApplication::processEvents();
+    const int shown = window->framesShown();
+    EXPECT_FALSE(waitUntil([&] { return window->framesShown() != shown; }, 400));
+    EXPECT_EQ(askInt("status movie position"), pausedAt);
+}
+
 TEST_F(MediaTest, PlayFromToStopsAtTo) {
     ASSERT_EQ(send(openCmd("clip.wav")), Ok);
     ASSERT_EQ(send("play movie from 1000 to 1300 wait"), Ok);

@@ -53,6 +53,13 @@ make hd.mp4 videotestsrc num-buffers=250 pattern=smpte ! \
      h264parse ! queue ! mp4mux name=m ! filesink location=@OUT@ \
      audiotestsrc num-buffers=431 samplesperbuffer=1024 ! audio/x-raw,rate=44100,channels=2 ! \
      audioconvert ! avenc_aac ! aacparse ! queue ! m.
+# 60 s of 720p H.264 with a keyframe every 2 s: a held arrow key seeks across it 30 times a second.
+make hold.mp4 videotestsrc num-buffers=1500 pattern=ball ! \
+     video/x-raw,width=1280,height=720,framerate=25/1,format=I420 ! \
+     x264enc speed-preset=ultrafast bframes=2 key-int-max=50 ! video/x-h264,profile=main ! \
+     h264parse ! queue ! mp4mux name=m ! filesink location=@OUT@ \
+     audiotestsrc num-buffers=2584 samplesperbuffer=1024 freq=440 ! audio/x-raw,rate=44100,channels=2 ! \
+     audioconvert ! avenc_aac ! aacparse ! queue ! m.
 # 30 s of small picture and sound, long enough for the seek keys' 15 and 30 s steps.
 make long.mpg videotestsrc num-buffers=750 pattern=ball ! video/x-raw,width=160,height=120,framerate=25/1 ! \
      videoconvert ! mpeg2enc format=0 ! queue ! avmux_mpeg name=m ! filesink location=@OUT@ \

@@ -136,6 +136,38 @@ TEST_F(Transport, EndOfMediumLoopsOrStops) {
     WindowUtils::SetScreenPointer(0);
 }
 
+// A broken stream stops short of its end: the tick would poll for ever and the words would keep
+// saying "Playing". It says "Error" instead, stops, and Play opens the file afresh.
+TEST_F(Transport, TickOnAStreamErrorStopsAndPlayReopens) {
+    for (bool loop : {false, true}) {
+        SCOPED_TRACE(loop ? "loop" : "no loop");
+        Open();
+        w->mnuRepeat->setChecked(loop);
+        w->T.start();
+        media.positionMs = 1200;
+        media.mode = "error";
+        fake.clear();
+        w->T_Timer();
+        EXPECT_FALSE(w->T.isActive());
+        EXPECT_EQ(w->lblStatus->Caption(), "Error");
+        EXPECT_EQ(w->Base().lblStatus->Caption(), "Error");
+        EXPECT_EQ(w->cmdPlaym->Caption(), "Play");
+        EXPECT_EQ(w->lblTime->Caption(), "0:01");  // the place it broke at
+        // No end was reached: nothing is rewound, stopped or closed.
+        EXPECT_FALSE(Sent("seek movie to start"));
+        EXPECT_FALSE(Sent("stop movie"));
+        EXPECT_FALSE(Sent("close all"));
+
+        fake.clear();
+        w->cmdPlaym_Click();
+        ASSERT_GE(fake.sent.size(), 2u);
+        EXPECT_EQ(fake.sent[0], "close movie");
+        EXPECT_EQ(fake.sent[1].rfind("open ", 0), 0u) << fake.sent[1];
+        EXPECT_EQ(w->lblStatus->Caption(), "Playing");
+        EXPECT_TRUE(w->T.isActive());
+    }
+}
+
 TEST_F(Transport, ZeroLengthStopsTheTickAfterOneUpdate) {
     media.lengthMs = 400;
     Open();

@@ -202,11 +202,23 @@ TEST_F(MediaCommands, SourceSizeParse) {
 TEST_F(MediaCommands, SeekAsksModeTwiceWhenNotPlaying) {
     mode("stopped");
     SeekToSeconds(12);
-    EXPECT_EQ(fake.sent, (Commands{"status movie mode", "status movie mode", "seek movie to 12000"}));
+    EXPECT_EQ(fake.sent, (Commands{"set movie time format ms", "status movie mode", "status movie mode",
+                                   "seek movie to 12000"}));
     fake.clear();
     mode("paused");
     SeekToSeconds(4);
-    EXPECT_EQ(fake.sent, (Commands{"status movie mode", "play movie from 4000"}));
+    EXPECT_EQ(fake.sent, (Commands{"set movie time format ms", "status movie mode", "play movie from 4000"}));
+}
+
+// After a frame step the device counts frames; a seek in seconds must not be read as frames.
+TEST_F(MediaCommands, SeekAfterAFrameStepSetsMillisecondsFirst) {
+    mode("paused");
+    StepForwardFrames(1);
+    fake.clear();
+    SeekToSeconds(7);
+    ASSERT_FALSE(fake.sent.empty());
+    EXPECT_EQ(fake.sent.front(), "set movie time format ms");
+    EXPECT_EQ(fake.sent.back(), "play movie from 7000");
 }
 
 TEST_F(MediaCommands, PlayReappliesCaptionVolumeAndMute) {
