@@ -18,6 +18,8 @@ class MovieWindow : public QWidget {
     void setFrame(QImage frame);
     const QImage& frame() const { return frame_; }  // for tests
     int framesShown() const { return framesShown_; }
+    // The framesShown() count when the picture was last painted: equal once the newest is on screen.
+    int framesPainted() const { return framesPainted_; }
     // Called with the new size so the pipeline scales to it.
     std::function<void(QSize)> onResize;
 
@@ -28,6 +30,7 @@ class MovieWindow : public QWidget {
   private:
     QImage frame_;
     int framesShown_ = 0;
+    int framesPainted_ = 0;
 };
 
 // Written by the streaming thread, read on the UI thread. Only the newest frame is kept, and at
