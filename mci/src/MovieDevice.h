@@ -47,10 +47,17 @@ class MovieDevice : public Device {
     gint64 toNs(int value) const;
     std::int64_t fromNs(gint64 ns) const;
     int seekTo(gint64 ns, std::optional<gint64> stopNs);
+    // The frame after the one held paused, by a step of the video sink; false when it cannot be
+    // (then a seek shows it).
+    bool stepTo(gint64 ns);
+    void catchUpSound();                 // after steps: the sound joins the picture before playing on
+    gint64 frameIndex(gint64 ns) const;  // the frame that covers `ns`
+    bool moving() const { return mode_ == Mode::Playing && !startPending_; }
     int waitForEnd();  // Ok at the end; an error when the stream failed or stalled
     bool failed() const { return broken_; }
     int giveUpStalled();  // stops a stream that stopped moving
     void holdPicture();   // pauses the pipeline, keeping the frame on screen
+    void scaleFramesTo(QSize window);
     void onBusEvent(BusEvent event, const BusState& state);  // UI thread
     void startNow();
     void fail();
@@ -81,6 +88,10 @@ class MovieDevice : public Device {
     QEventLoop* waitLoop_ = nullptr;
     std::unique_ptr<QTimer> starter_;  // starts a play once the UI thread is free
     bool startPending_ = false;
+    // Stream time of the frame the video sink holds and the window shows; -1 when the sink holds
+    // one not shown (after playing) or none.
+    gint64 heldNs_ = -1;
+    bool soundBehind_ = false;  // frames were stepped: the sound waits where the last seek left it
 };
 
 }  // namespace mci

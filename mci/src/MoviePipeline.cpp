@@ -48,6 +48,15 @@ QImage toImage(GstSample* sample) {
                   GST_VIDEO_FRAME_PLANE_STRIDE(&m->frame, 0), QImage::Format_RGB32, &MappedFrame::release, m);
 }
 
+// The stream time of the sample's frame, -1 when it has none.
+gint64 streamTime(GstSample* sample) {
+    GstBuffer* buffer = sample ? gst_sample_get_buffer(sample) : nullptr;
+    const GstSegment* segment = sample ? gst_sample_get_segment(sample) : nullptr;
+    if (!buffer || !segment || !GST_BUFFER_PTS_IS_VALID(buffer)) return -1;
+    const guint64 t = gst_segment_to_stream_time(segment, GST_FORMAT_TIME, GST_BUFFER_PTS(buffer));
+    return t == GST_CLOCK_TIME_NONE ? -1 : static_cast<gint64>(t);
+}
+
 GstFlowReturn deliverSample(GstSample* sampleRaw, FrameSlot& slot) {
     auto sample = adopt(sampleRaw);
     QImage image = toImage(sample.get());
@@ -266,13 +275,25 @@ bool MoviePipeline::seek(double rate, gint64 startNs, gint64 stopNs, std::chrono
     return done && !state_.error;
 }
 
-void MoviePipeline::showHeldFrame() {
-    if (!appSink_ || !slot_) return;
+gint64 MoviePipeline::showHeldFrame() {
+    if (!appSink_ || !slot_) return -1;
     GstSample* raw = nullptr;
     g_object_get(appSink_.get(), "last-sample", &raw, nullptr);
     auto sample = adopt(raw);
     QImage image = toImage(sample.get());
-    if (!image.isNull()) slot_->show(std::move(image));
+    if (image.isNull()) return -1;
+    slot_->show(std::move(image));
+    return streamTime(sample.get());
+}
+
+gint64 MoviePipeline::stepFrame(std::chrono::milliseconds timeout) {
+    if (!appSink_ || !slot_) return -1;
+    slot_->setShowPreroll(true);
+    const auto before = state().asyncDone;
+    GstEvent* event = gst_event_new_step(GST_FORMAT_BUFFERS, 1, 1.0, TRUE, FALSE);
+    if (!gst_element_send_event(playbin_.get(), event)) return -1;
+    if (!waitForAsyncDone(before, timeout) || state_.error) return -1;
+    return showHeldFrame();
 }
 
 gint64 MoviePipeline::queryPosition() const {

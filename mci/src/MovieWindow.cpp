@@ -23,11 +23,13 @@ void MovieWindow::paintEvent(QPaintEvent*) {
         p.fillRect(rect(), Qt::black);
         return;
     }
-    // The pipeline already scales to our size; this only stretches while a new size is on its way.
+    // Frames come at our size, or at the picture's own when we are within a few pixels of it (the
+    // stretch is then unfiltered: no softening), or at the old size while a new one is on its way.
     if (frame_.size() == size())
         p.drawImage(0, 0, frame_);
     else
         p.drawImage(rect(), frame_);
+    framesPainted_ = framesShown_;
 }
 
 void MovieWindow::resizeEvent(QResizeEvent*) {
