@@ -7,8 +7,8 @@
 namespace mci {
 
 // A window within this many pixels of the picture's own size (as the player's layout makes it,
-// 1287x719 for 1280x720) gets frames at that size, stretched by the paint without filtering:
-// scaling in the converter costs more than the decoding, and softens a picture shown 1:1.
+// 1287x719 for 1280x720) gets frames at that size, painted 1:1 with the edges drawn out: scaling
+// in the converter costs more than the decoding, and softens a picture meant to be seen 1:1.
 constexpr int kNearNativeSlack = 8;
 
 inline QSize frameSizeFor(QSize window, QSize native) {

@@ -394,10 +394,11 @@ int MovieDevice::giveUpStalled() {
 int MovieDevice::pause() {
     catchUp();
     if (mode_ == Mode::Playing) {
-        // A play that never started left the pipeline, and so the known place, where they were.
-        if (moving()) cacheValid_ = false;
+        const bool wasMoving = moving();
         holdPicture();
         mode_ = Mode::Paused;
+        // A play that never started left the pipeline, and so the known place, where they were.
+        if (wasMoving) holdPlaceOnScreen();
     }
     return Ok;
 }
@@ -419,11 +420,20 @@ int MovieDevice::stop() {
     catchUp();
     if (mode_ == Mode::Failed) mode_ = Mode::Stopped;
     if (mode_ == Mode::Playing || mode_ == Mode::Paused) {
-        if (moving()) cacheValid_ = false;
+        const bool wasMoving = moving();
         holdPicture();
         mode_ = Mode::Stopped;
+        if (wasMoving) holdPlaceOnScreen();
     }
     return Ok;
+}
+
+void MovieDevice::holdPlaceOnScreen() {
+    // Paused after playing, the sinks hold the frame after the one on screen: the place is the
+    // picture's, so that a step from it goes to the frame after the one seen.
+    const gint64 shown = slot_ ? slot_->newestTime() : -1;
+    cacheValid_ = shown >= 0;
+    if (shown >= 0) cachedPos_ = shown;
 }
 
 void MovieDevice::holdPicture() {

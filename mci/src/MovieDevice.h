@@ -55,8 +55,9 @@ class MovieDevice : public Device {
     bool moving() const { return mode_ == Mode::Playing && !startPending_; }
     int waitForEnd();  // Ok at the end; an error when the stream failed or stalled
     bool failed() const { return broken_; }
-    int giveUpStalled();  // stops a stream that stopped moving
-    void holdPicture();   // pauses the pipeline, keeping the frame on screen
+    int giveUpStalled();       // stops a stream that stopped moving
+    void holdPicture();        // pauses the pipeline, keeping the frame on screen
+    void holdPlaceOnScreen();  // after playing: the position is the frame's on screen
     void scaleFramesTo(QSize window);
     void onBusEvent(BusEvent event, const BusState& state);  // UI thread
     void startNow();

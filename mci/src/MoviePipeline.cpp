@@ -60,7 +60,7 @@ gint64 streamTime(GstSample* sample) {
 GstFlowReturn deliverSample(GstSample* sampleRaw, FrameSlot& slot) {
     auto sample = adopt(sampleRaw);
     QImage image = toImage(sample.get());
-    if (!image.isNull()) slot.post(std::move(image));
+    if (!image.isNull()) slot.post(std::move(image), streamTime(sample.get()));
     return GST_FLOW_OK;
 }
 
@@ -282,8 +282,9 @@ gint64 MoviePipeline::showHeldFrame() {
     auto sample = adopt(raw);
     QImage image = toImage(sample.get());
     if (image.isNull()) return -1;
-    slot_->show(std::move(image));
-    return streamTime(sample.get());
+    const gint64 time = streamTime(sample.get());
+    slot_->show(std::move(image), time);
+    return time;
 }
 
 gint64 MoviePipeline::stepFrame(std::chrono::milliseconds timeout) {
