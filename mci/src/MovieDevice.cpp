@@ -261,9 +261,10 @@ int MovieDevice::seekTo(gint64 ns, std::optional<gint64> stopNs) {
     gint64 stop = stopNs.value_or(-1);
     if (dur >= 0 && stop > dur) stop = -1;
     if (slot_) slot_->setShowPreroll(true);
+    // A flushing seek puts sound and picture at one place, or leaves neither anywhere known.
     heldNs_ = -1;
-    if (!pipeline_->seek(speed_ / 1000.0, ns, stop, kSeekTimeout)) return ErrNotReady;
     soundBehind_ = false;
+    if (!pipeline_->seek(speed_ / 1000.0, ns, stop, kSeekTimeout)) return ErrNotReady;
     // Paused, the sink holds the frame at the new place: show it now, not some time later.
     if (!moving()) heldNs_ = pipeline_->showHeldFrame();
     appliedSpeed_ = speed_;
