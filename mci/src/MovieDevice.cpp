@@ -13,6 +13,7 @@
 #include <cstring>
 #include <limits>
 
+#include "FrameSize.h"
 #include "LengthScan.h"
 #include "MovieWindow.h"
 #include "TraceNote.h"
@@ -28,6 +29,8 @@ constexpr auto kSeekTimeout = 5000ms;
 constexpr auto kScanBudget = 3000ms;
 // A pause waits this long for the sinks to hold their next buffer.
 constexpr auto kPauseTimeout = 2000ms;
+// A frame step waits this long for the next frame before it falls back to a seek.
+constexpr auto kStepTimeout = 1000ms;
 // While playing, a position is reused this long: the player's tick asks many times in a row.
 constexpr auto kPositionFresh = 20ms;
 constexpr int kMaxSpeed = 100000;
@@ -138,8 +141,8 @@ int MovieDevice::open(const std::string& path, std::optional<std::uint64_t> pare
         if (!dev->hasVideo_) {
             delete dev->window_.data();
         } else {
-            MoviePipeline* pipeline = dev->pipeline_.get();
-            dev->window_->onResize = [pipeline](QSize s) { pipeline->setOutputSize(s.width(), s.height()); };
+            MovieDevice* device = dev.get();
+            dev->window_->onResize = [device](QSize s) { device->scaleFramesTo(s); };
             if (dev->topLevel_)
                 dev->window_->setWindowTitle(QFileInfo(QString::fromLocal8Bit(path)).fileName());
             dev->window_->setGeometry(0, 0, dev->video_.width, dev->video_.height);
@@ -149,6 +152,12 @@ int MovieDevice::open(const std::string& path, std::optional<std::uint64_t> pare
     }
     out = std::move(dev);
     return Ok;
+}
+
+void MovieDevice::scaleFramesTo(QSize window) {
+    if (!pipeline_) return;
+    const QSize frame = frameSizeFor(window, QSize(video_.width, video_.height));
+    pipeline_->setOutputSize(frame.width(), frame.height());
 }
 
 MovieDevice::~MovieDevice() {
@@ -262,11 +271,14 @@ int MovieDevice::seekTo(gint64 ns, std::optional<gint64> stopNs, bool blocking) 
     gint64 stop = stopNs.value_or(-1);
     if (dur >= 0 && stop > dur) stop = -1;
     if (slot_) slot_->setShowPreroll(true);
+    // A flushing seek puts sound and picture at one place, or leaves neither anywhere known.
+    heldNs_ = -1;
+    soundBehind_ = false;
     if (blocking) {
         settle();
         if (!pipeline_->seek(speed_ / 1000.0, ns, stop, kSeekTimeout)) return ErrNotReady;
         // Paused, the sink holds the frame at the new place: show it now, not some time later.
-        if (mode_ != Mode::Playing || startPending_) pipeline_->showHeldFrame();
+        if (!moving()) heldNs_ = pipeline_->showHeldFrame();
     } else if (seekInFlight_) {
         queuedSeek_ = QueuedSeek{ns, stop};
     } else if (int e = sendSeek(ns, stop)) {
@@ -297,7 +309,7 @@ void MovieDevice::onSeekDone() {
         queuedSeek_.reset();
         if (sendSeek(next.startNs, next.stopNs) == Ok) return;
     }
-    if (mode_ != Mode::Playing || startPending_) pipeline_->showHeldFrame();
+    if (!moving()) heldNs_ = pipeline_->showHeldFrame();
 }
 
 void MovieDevice::settle() {
@@ -306,6 +318,41 @@ void MovieDevice::settle() {
         seekInFlight_ = false;
         queuedSeek_.reset();
     }
+}
+
+gint64 MovieDevice::frameIndex(gint64 ns) const {
+    if (ns < 0 || video_.fpsN <= 0 || video_.fpsD <= 0) return -1;
+    return static_cast<gint64>(
+        gst_util_uint64_scale(static_cast<guint64>(ns), video_.fpsN, GST_SECOND * video_.fpsD));
+}
+
+bool MovieDevice::stepTo(gint64 ns) {
+    if (mode_ != Mode::Paused || heldNs_ < 0 || !hasVideo_ || video_.fpsN <= 0 || appliedSpeed_ != speed_ ||
+        stopNs_ >= 0)
+        return false;
+    const auto frame = static_cast<gint64>(gst_util_uint64_scale(GST_SECOND, video_.fpsD, video_.fpsN));
+    // A frame's time may sit a hair before its place on the frame grid: round it to the nearest.
+    const gint64 half = frame / 2;
+    const gint64 target = frameIndex(ns);
+    if (target < 0 || target != frameIndex(heldNs_ + half) + 1) return false;
+    // The last frame has no next one to step to; the seek path handles the end.
+    const gint64 dur = durationNs();
+    if (dur < 0 || ns + frame > dur) return false;
+    const gint64 shown = pipeline_->stepFrame(kStepTimeout);
+    if (shown < 0) return false;
+    heldNs_ = shown;
+    // A stream with gaps steps to another frame than the one asked for: the seek puts that right.
+    if (frameIndex(shown + half) != target) return false;
+    soundBehind_ = true;
+    atEnd_ = false;
+    cachedPos_ = ns;
+    cachedAt_ = std::chrono::steady_clock::now();
+    cacheValid_ = true;
+    return true;
+}
+
+void MovieDevice::catchUpSound() {
+    if (soundBehind_ && heldNs_ >= 0) seekTo(heldNs_, std::nullopt);
 }
 
 int MovieDevice::play(const Command& cmd) {
@@ -317,12 +364,15 @@ int MovieDevice::play(const Command& cmd) {
     const gint64 dur = durationNs();
     if (cmd.from && dur >= 0 && *cmd.from > fromNs(dur)) return ErrBadNumber;
     const bool running = mode_ == Mode::Playing && !startPending_;  // the pipeline plays already
-    if (cmd.from || cmd.to || appliedSpeed_ != speed_ || stopNs_ >= 0) {
-        const gint64 start = cmd.from ? toNs(*cmd.from) : positionNs();
+    if (cmd.from || cmd.to || appliedSpeed_ != speed_ || stopNs_ >= 0 || soundBehind_) {
+        const gint64 start = cmd.from ? toNs(*cmd.from) : soundBehind_ ? heldNs_ : positionNs();
         // Without an event loop nothing would start the queued seeks: wait for each there.
         const bool blocking = cmd.wait || !starter_;
-        if (int e = seekTo(start, cmd.to ? std::optional<gint64>(toNs(*cmd.to)) : std::nullopt, blocking))
-            return e;
+        // A paused step to the next frame asks the sink for one more frame; any other place is a seek.
+        const bool stepped = cmd.from && !cmd.to && stepTo(start);
+        if (!stepped)
+            if (int e = seekTo(start, cmd.to ? std::optional<gint64>(toNs(*cmd.to)) : std::nullopt, blocking))
+                return e;
     }
     if (atEnd_) {  // nothing left to play: stopped at the end, as after playing to it; "seek to start"
                    // rewinds
@@ -350,9 +400,14 @@ int MovieDevice::play(const Command& cmd) {
 
 void MovieDevice::startNow() {
     if (starter_) starter_->stop();
-    startPending_ = false;
-    if (mode_ != Mode::Playing) return;
+    if (mode_ != Mode::Playing) {
+        startPending_ = false;
+        return;
+    }
     settle();
+    catchUpSound();
+    startPending_ = false;
+    heldNs_ = -1;
     pipeline_->setPlaying();
     cacheValid_ = false;
 }
@@ -392,9 +447,11 @@ int MovieDevice::giveUpStalled() {
 int MovieDevice::pause() {
     catchUp();
     if (mode_ == Mode::Playing) {
+        const bool wasMoving = moving();
         holdPicture();
         mode_ = Mode::Paused;
-        cacheValid_ = false;
+        // A play that never started left the pipeline, and so the known place, where they were.
+        if (wasMoving) holdPlaceOnScreen();
     }
     return Ok;
 }
@@ -404,6 +461,8 @@ int MovieDevice::resume() {
     if (failed()) return ErrHardware;
     if (mode_ == Mode::Paused) {
         settle();
+        catchUpSound();
+        heldNs_ = -1;
         pipeline_->setPlaying();
         mode_ = Mode::Playing;
         cacheValid_ = false;
@@ -415,11 +474,20 @@ int MovieDevice::stop() {
     catchUp();
     if (mode_ == Mode::Failed) mode_ = Mode::Stopped;
     if (mode_ == Mode::Playing || mode_ == Mode::Paused) {
+        const bool wasMoving = moving();
         holdPicture();
         mode_ = Mode::Stopped;
-        cacheValid_ = false;
+        if (wasMoving) holdPlaceOnScreen();
     }
     return Ok;
+}
+
+void MovieDevice::holdPlaceOnScreen() {
+    // Paused after playing, the sinks hold the frame after the one on screen: the place is the
+    // picture's, so that a step from it goes to the frame after the one seen.
+    const gint64 shown = slot_ ? slot_->newestTime() : -1;
+    cacheValid_ = shown >= 0;
+    if (shown >= 0) cachedPos_ = shown;
 }
 
 void MovieDevice::holdPicture() {
@@ -543,7 +611,7 @@ int MovieDevice::put(const Command& cmd) {
         return Ok;
     }
     window_->setGeometry(r.x, r.y, r.w, r.h);
-    pipeline_->setOutputSize(r.w, r.h);
+    scaleFramesTo(QSize(r.w, r.h));
     window_->show();
     return Ok;
 }

@@ -52,11 +52,19 @@ class MovieDevice : public Device {
     int sendSeek(gint64 ns, gint64 stopNs);
     bool seekBusy() const { return seekInFlight_ || queuedSeek_.has_value(); }
     void onSeekDone();
-    void settle();     // waits until no seek is under way or queued
+    void settle();  // waits until no seek is under way or queued
+    // The frame after the one held paused, by a step of the video sink; false when it cannot be
+    // (then a seek shows it).
+    bool stepTo(gint64 ns);
+    void catchUpSound();                 // after steps: the sound joins the picture before playing on
+    gint64 frameIndex(gint64 ns) const;  // the frame that covers `ns`
+    bool moving() const { return mode_ == Mode::Playing && !startPending_; }
     int waitForEnd();  // Ok at the end; an error when the stream failed or stalled
     bool failed() const { return broken_; }
-    int giveUpStalled();  // stops a stream that stopped moving
-    void holdPicture();   // pauses the pipeline, keeping the frame on screen
+    int giveUpStalled();       // stops a stream that stopped moving
+    void holdPicture();        // pauses the pipeline, keeping the frame on screen
+    void holdPlaceOnScreen();  // after playing: the position is the frame's on screen
+    void scaleFramesTo(QSize window);
     void onBusEvent(BusEvent event, const BusState& state);  // UI thread
     void startNow();
     void fail();
@@ -97,6 +105,10 @@ class MovieDevice : public Device {
     std::chrono::steady_clock::time_point seekSentAt_{};
     std::optional<QueuedSeek> queuedSeek_;
     bool playWhenSettled_ = false;  // a play that waits for the seeks to finish
+    // Stream time of the frame the video sink holds and the window shows; -1 when the sink holds
+    // one not shown (after playing) or none.
+    gint64 heldNs_ = -1;
+    bool soundBehind_ = false;  // frames were stepped: the sound waits where the last seek left it
 };
 
 }  // namespace mci

@@ -51,8 +51,13 @@ class MoviePipeline {
     // The same seek, sent without waiting: the async-done that follows says it is prerolled.
     bool startSeek(double rate, gint64 startNs, gint64 stopNs);
     std::uint64_t asyncDoneCount() const { return state_.asyncDone; }
-    // Shows the frame the video sink holds now (after a seek: the frame at the new place).
-    void showHeldFrame();
+    // Shows the frame the video sink holds now (after a seek: the frame at the new place); returns
+    // its stream time, -1 when there is none.
+    gint64 showHeldFrame();
+    // Paused: the video sink drops the frame it holds and prerolls on the next one, with no flush
+    // and no decoding from the keyframe; the sound stays where it was. Shows the new frame and
+    // returns its stream time, -1 when the step failed.
+    gint64 stepFrame(std::chrono::milliseconds timeout);
 
     gint64 queryPosition() const;
     gint64 queryDuration() const;

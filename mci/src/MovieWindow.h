@@ -5,6 +5,7 @@
 #include <QPointer>
 #include <QWidget>
 #include <atomic>
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -18,6 +19,8 @@ class MovieWindow : public QWidget {
     void setFrame(QImage frame);
     const QImage& frame() const { return frame_; }  // for tests
     int framesShown() const { return framesShown_; }
+    // The framesShown() count when the picture was last painted: equal once the newest is on screen.
+    int framesPainted() const { return framesPainted_; }
     // Called with the new size so the pipeline scales to it.
     std::function<void(QSize)> onResize;
 
@@ -28,6 +31,7 @@ class MovieWindow : public QWidget {
   private:
     QImage frame_;
     int framesShown_ = 0;
+    int framesPainted_ = 0;
 };
 
 // Written by the streaming thread, read on the UI thread. Only the newest frame is kept, and at
@@ -35,9 +39,12 @@ class MovieWindow : public QWidget {
 class FrameSlot : public std::enable_shared_from_this<FrameSlot> {
   public:
     explicit FrameSlot(MovieWindow* window) : window_(window) {}
-    void post(QImage frame);  // streaming thread
+    // `time` is the frame's stream time in nanoseconds, -1 when unknown.
+    void post(QImage frame, std::int64_t time);  // streaming thread
     // Shows `frame` at once and drops any older one still on its way (UI thread).
-    void show(QImage frame);
+    void show(QImage frame, std::int64_t time);
+    // The time of the newest frame handed over: the one on screen once the UI thread is free.
+    std::int64_t newestTime();
     // A sink that pauses after playing prerolls on the frame after the one on screen; showing it
     // would put the picture one frame ahead of the position. Only prerolls after a seek are shown.
     void setShowPreroll(bool show) { showPreroll_ = show; }
@@ -49,6 +56,7 @@ class FrameSlot : public std::enable_shared_from_this<FrameSlot> {
     std::mutex mutex_;
     QImage latest_;                 // guarded by mutex_
     bool queued_ = false;           // guarded by mutex_
+    std::int64_t newestTime_ = -1;  // guarded by mutex_
     QPointer<MovieWindow> window_;  // only touched on the UI thread
 };
 

@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "CdxaReader.h"
+#include "FrameSize.h"
 #include "WaveDevice.h"
 #include "mci/mci.h"
 
@@ -310,6 +311,24 @@ TEST(WavHeader, SizesAndFormatFields) {
     EXPECT_EQ(u16(32), 4);
     EXPECT_EQ(u16(34), 16);
     EXPECT_EQ(u32(40), 1000u);
+}
+
+// Frames come at the picture's own size when the window is within a few pixels of it.
+TEST(FrameSizeFor, NearTheOwnSizeFramesKeepIt) {
+    // The player's layout: 1280x720 gives 1287x719, 320x240 gives 327x239.
+    EXPECT_EQ(frameSizeFor(QSize(1287, 719), QSize(1280, 720)), QSize(1280, 720));
+    EXPECT_EQ(frameSizeFor(QSize(327, 239), QSize(320, 240)), QSize(320, 240));
+    EXPECT_EQ(frameSizeFor(QSize(1272, 728), QSize(1280, 720)), QSize(1280, 720));
+    EXPECT_EQ(frameSizeFor(QSize(1280, 720), QSize(1280, 720)), QSize(1280, 720));
+}
+
+TEST(FrameSizeFor, OtherSizesAreScaledTo) {
+    EXPECT_EQ(frameSizeFor(QSize(1289, 720), QSize(1280, 720)), QSize(1289, 720));
+    EXPECT_EQ(frameSizeFor(QSize(1280, 711), QSize(1280, 720)), QSize(1280, 711));
+    EXPECT_EQ(frameSizeFor(QSize(1920, 1080), QSize(1280, 720)), QSize(1920, 1080));
+    EXPECT_EQ(frameSizeFor(QSize(640, 360), QSize(1280, 720)), QSize(640, 360));
+    // No picture size known yet: the window's.
+    EXPECT_EQ(frameSizeFor(QSize(1287, 719), QSize()), QSize(1287, 719));
 }
 
 }  // namespace

@@ -209,5 +209,76 @@ TEST_F(FrameSteps, SecondsStepsAndSeekBarShowTheNewPlace) {
     EXPECT_EQ(shownFrame(), 4321 * kFps / 1000);
 }
 
+TEST_F(FrameSteps, StepsAfterPlayingGoOneFrameAtATime) {
+    // Paused after playing, the sink holds a frame that was never shown: a step must not skip it.
+    ASSERT_EQ(send("play movie"), Ok);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return positionFrames() >= 60; }, 10000));
+    ASSERT_EQ(send("pause movie"), Ok);
+    const int paused = positionFrames();
+    ASSERT_TRUE(expectAt(paused, "paused after playing"));
+    int frame = paused;
+    for (int dir : {1, 1, 1, 1, 1, 1, -1, -1, -1, 1, 1}) {
+        frame += dir;
+        pausedStepTo("frames", frame);
+        expectAt(frame, "step to " + std::to_string(frame));
+    }
+}
+
+TEST_F(FrameSteps, PlayAfterForwardStepsMovesOnFromTheFrameShown) {
+    pausedStepTo("frames", 46);
+    for (int frame = 47; frame <= 53; ++frame) {  // across the keyframe at 50
+        pausedStepTo("frames", frame);
+        ASSERT_TRUE(expectAt(frame, "step to " + std::to_string(frame)));
+    }
+    ASSERT_EQ(send("play movie"), Ok);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return shownFrame() >= 70; }, 10000));
+    ASSERT_EQ(send("pause movie"), Ok);
+    const int paused = positionFrames();
+    EXPECT_GE(paused, 70);
+    expectAt(paused, "paused again");
+    // And steps go on from there, forward and back.
+    pausedStepTo("frames", paused + 1);
+    expectAt(paused + 1, "forward after playing");
+    pausedStepTo("frames", paused);
+    expectAt(paused, "back after playing");
+}
+
+TEST_F(FrameSteps, TheLastFramesStepInAndNoFurther) {
+    pausedStepTo("frames", kFrames - 3);
+    ASSERT_TRUE(expectAt(kFrames - 3, "near the end"));
+    pausedStepTo("frames", kFrames - 2);
+    expectAt(kFrames - 2, "one before the last");
+    pausedStepTo("frames", kFrames - 1);
+    EXPECT_EQ(positionFrames(), kFrames - 1);
+    EXPECT_EQ(shownFrame(), kFrames - 1);
+}
+
+TEST_F(FrameSteps, NearItsOwnSizeThePictureStaysSharpAndFillsTheWindow) {
+    // The player's rectangle for a 1280x720 picture.
+    parent_.resize(1287, 719);
+    ASSERT_EQ(send("put movie window at 0 0 1287 719"), Ok);
+    pausedStepTo("frames", 77);
+    ASSERT_TRUE(expectAt(77, "at 1287x719"));
+    EXPECT_EQ(window_->frame().size(), QSize(1280, 720));
+    const QImage shown = window_->grab().toImage();
+    ASSERT_EQ(shown.size(), QSize(1287, 719));
+    // The edges between bars stay hard: a filtering scaler leaves grey between black and white.
+    const int y = shown.height() / 2;
+    int grey = 0;
+    for (int x = 0; x < shown.width(); ++x) {
+        const int g = qGray(shown.pixel(x, y));
+        if (g > 72 && g < 184) ++grey;
+    }
+    EXPECT_EQ(grey, 0);
+    EXPECT_GT(qGray(shown.pixel(0, y)), 184);                 // bar 0 reaches the left edge
+    EXPECT_LT(qGray(shown.pixel(shown.width() - 1, y)), 72);  // bar 15 the right one
+    // Far from its own size the picture is scaled to the window.
+    parent_.resize(640, 360);
+    ASSERT_EQ(send("put movie window at 0 0 640 360"), Ok);
+    pausedStepTo("frames", 78);
+    expectAt(78, "at 640x360");
+    EXPECT_EQ(window_->frame().size(), QSize(640, 360));
+}
+
 }  // namespace
 }  // namespace mci

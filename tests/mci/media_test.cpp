@@ -207,10 +207,11 @@ TEST_F(MediaTest, SeeksInARowWhilePlayingGoToTheNewestAndAPauseHolds) {
     ASSERT_EQ(send("pause movie"), Ok);
     EXPECT_EQ(ask("status movie mode"), "paused");
     EXPECT_EQ(ask("status movie ready"), "true");
-    // Playing goes on from the new place until the pause takes hold.
+    // Playing goes on from the new place until the pause takes hold. The position is the frame on
+    // screen, which right after a seek runs ahead of the sound by the sound output's latency.
     const int pausedAt = askInt("status movie position");
     EXPECT_GE(pausedAt, 5000);
-    EXPECT_LT(pausedAt, 5200);
+    EXPECT_LT(pausedAt, 5500);
     // Paused means still: no new frame reaches the window however long the loop runs.
     QCoreApplication::processEvents();
     const int shown = window->framesShown();
