@@ -29,10 +29,6 @@ GstElement* captureSource() {
     return gst_element_factory_make("pulsesrc", nullptr);
 }
 
-GstClockTime framesTime(std::size_t bytes) {
-    return gst_util_uint64_scale(bytes / WaveDevice::kBytesPerFrame, GST_SECOND, WaveDevice::kRate);
-}
-
 }  // namespace
 
 void setRecordingFolder(const std::string& folder) {
@@ -115,28 +111,35 @@ GstFlowReturn WaveDevice::onSample(GstElement* sink, gpointer data) {
                                                            GST_FORMAT_TIME, GST_BUFFER_PTS(buffer));
     {
         std::lock_guard lock(self->mutex_);
-        std::size_t keep = map.size;
-        if (GST_CLOCK_TIME_IS_VALID(start) && GST_CLOCK_TIME_IS_VALID(self->stopAt_)) {
+        if (!GST_CLOCK_TIME_IS_VALID(self->runStart_))
+            self->runStart_ = GST_CLOCK_TIME_IS_VALID(start) ? start : 0;
+        const std::uint64_t frames = map.size / kBytesPerFrame;
+        std::uint64_t keep = frames;
+        if (GST_CLOCK_TIME_IS_VALID(self->stopAt_)) {
             // Captured after stop was asked: not part of the recording.
-            const GstClockTime room = self->stopAt_ > start ? self->stopAt_ - start : 0;
-            const std::size_t roomBytes =
-                static_cast<std::size_t>(gst_util_uint64_scale(room, kRate, GST_SECOND)) * kBytesPerFrame;
-            keep = std::min(keep, roomBytes);
+            const GstClockTime span = self->stopAt_ > self->runStart_ ? self->stopAt_ - self->runStart_ : 0;
+            const std::uint64_t wanted = gst_util_uint64_scale(span, kRate, GST_SECOND);
+            keep = std::min(frames, wanted > self->runFrames_ ? wanted - self->runFrames_ : 0);
         }
-        if (keep > 0) self->file_->append(map.data, keep);
-        self->anyData_ = true;
-        self->heardUntil_ =
-            (GST_CLOCK_TIME_IS_VALID(start) ? start : self->heardUntil_) + framesTime(map.size);
+        if (keep > 0) self->file_->append(map.data, static_cast<std::size_t>(keep * kBytesPerFrame));
+        self->runFrames_ += frames;
     }
     self->heard_.notify_all();
     gst_buffer_unmap(buffer, &map);
     return GST_FLOW_OK;
 }
 
+GstClockTime WaveDevice::heardUntilLocked() const {
+    if (!GST_CLOCK_TIME_IS_VALID(runStart_)) return 0;  // not even the first sample yet
+    return runStart_ + gst_util_uint64_scale(runFrames_, GST_SECOND, kRate);
+}
+
 void WaveDevice::drainUntil(GstClockTime runningTime) {
     std::unique_lock lock(mutex_);
-    heard_.wait_for(lock, kDrainLimit,
-                    [&] { return inputFailed_ || (anyData_ && heardUntil_ + kSlack >= runningTime); });
+    heard_.wait_for(lock, kDrainLimit, [&] {
+        return inputFailed_ ||
+               (GST_CLOCK_TIME_IS_VALID(runStart_) && heardUntilLocked() + kSlack >= runningTime);
+    });
 }
 
 int WaveDevice::record() {
@@ -145,7 +148,8 @@ int WaveDevice::record() {
         std::lock_guard lock(mutex_);
         restart = std::exchange(inputFailed_, false);
         stopAt_ = GST_CLOCK_TIME_NONE;
-        if (restart) heardUntil_ = 0;  // a pipeline started afresh counts its time from 0 again
+        runStart_ = GST_CLOCK_TIME_NONE;
+        runFrames_ = 0;
         // The last save took the file itself: go on in a copy, the saved file stays as saved.
         if (file_->moved()) {
             auto fresh = file_->continued(folder());

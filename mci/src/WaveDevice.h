@@ -49,12 +49,15 @@ class WaveDevice : public Device {
     std::condition_variable heard_;
     std::unique_ptr<PartialWav> file_;  // guarded by mutex_ (the pointer; the file guards itself)
     bool inputFailed_ = false;          // guarded by mutex_
-    // The input delivers late (an idle sound server: seconds), but what it delivers was captured
-    // from the start: samples are placed by their time stamps and stop waits for the ones up to
-    // the moment it was asked, so nothing the user recorded is cut or replaced by silence.
-    GstClockTime heardUntil_ = 0;                // guarded by mutex_: end of the last buffer
-    GstClockTime stopAt_ = GST_CLOCK_TIME_NONE;  // guarded by mutex_: samples from here are dropped
-    bool anyData_ = false;                       // guarded by mutex_
+    // The input delivers late (an idle sound server: a second or two), but what it delivers was
+    // captured long before: stop waits for the samples up to the moment it was asked, so nothing
+    // the user recorded is cut off, and nothing is put in front of the first one. Counted in
+    // samples from the capture time of the first one (later time stamps jump when the input
+    // changes its latency).
+    GstClockTime runStart_ = GST_CLOCK_TIME_NONE;  // guarded by mutex_: first sample since record
+    std::uint64_t runFrames_ = 0;                  // guarded by mutex_: frames delivered since
+    GstClockTime stopAt_ = GST_CLOCK_TIME_NONE;    // guarded by mutex_: samples from here are dropped
+    GstClockTime heardUntilLocked() const;
 };
 
 }  // namespace mci
