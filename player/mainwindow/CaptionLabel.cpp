@@ -32,8 +32,10 @@ CaptionLabel::CaptionLabel(const QString& caption, QWidget* parent)
 }
 
 void CaptionLabel::SetCaption(const QString& caption) {
+    if (caption == caption_ && !text().isEmpty()) return;
     caption_ = caption;
     setText(RichCaption(caption));
+    emit CaptionChanged();
 }
 
 void CaptionLabel::SetBackColor(quint32 oleColor) {
