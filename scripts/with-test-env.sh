@@ -18,6 +18,7 @@ trap 'exit 130' INT TERM
 export XDG_RUNTIME_DIR="$workdir/run"
 mkdir -m 700 -p "$XDG_RUNTIME_DIR"
 export XDG_CONFIG_HOME="$workdir/config"
+export XDG_STATE_HOME="$workdir/state"
 export HOME_FOR_TESTS="$workdir/home"
 mkdir -p "$XDG_CONFIG_HOME" "$HOME_FOR_TESTS"
 

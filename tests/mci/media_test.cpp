@@ -341,9 +341,9 @@ TEST_F(MediaTest, RecordsTheDefaultInputIntoAValidWavFile) {
     ASSERT_EQ(send("close capture"), Ok);
 }
 
-// The input may take a second or two to deliver data; a short recording must still become a file
-// as long as the time recorded (the stretch the input never delivered is silence).
-TEST_F(MediaTest, AQuickRecordingStillSavesForItsWholeLength) {
+// A recording stopped at once holds no more than the time recorded and nothing the input did not
+// deliver: an idle sound server may deliver nothing that soon, and then there is nothing to save.
+TEST_F(MediaTest, AQuickRecordingHoldsNoMoreThanTheInputDelivered) {
     QTemporaryDir dir;
     ASSERT_EQ(send("open new type waveaudio alias capture"), Ok);
     const auto before = std::chrono::steady_clock::now();
@@ -351,11 +351,15 @@ TEST_F(MediaTest, AQuickRecordingStillSavesForItsWholeLength) {
     ASSERT_EQ(send("stop capture"), Ok);
     const auto elapsed = std::chrono::steady_clock::now() - before;
     const std::string file = dir.path().toStdString() + "/quick.wav";
-    ASSERT_EQ(send("save capture \"" + file + "\""), Ok);
-    std::uint32_t bytes = 0;
-    expectValidWav(file, bytes);
-    const double seconds = bytes / (44100.0 * 4);
-    EXPECT_LE(seconds, std::chrono::duration<double>(elapsed).count() + 0.1);
+    const int saved = send("save capture \"" + file + "\"");
+    if (askInt("status capture length") == 0) {
+        EXPECT_EQ(saved, ErrCannotSave);
+    } else {
+        ASSERT_EQ(saved, Ok);
+        std::uint32_t bytes = 0;
+        expectValidWav(file, bytes);
+        EXPECT_LE(bytes / (44100.0 * 4), std::chrono::duration<double>(elapsed).count() + 0.03);
+    }
     ASSERT_EQ(send("close capture"), Ok);
 }
 
