@@ -294,6 +294,31 @@ TEST_F(MediaTest, CloseAllIsQuickWhilePlayingAndRecording) {
     EXPECT_EQ(send("status capture mode"), ErrNoSuchDevice);
 }
 
+// Looping as the player does: played to its end, rewound with "seek to start", played again.
+// Every round must move off the start: a rewind that leaves the sinks waiting on the clock
+// says "playing" but shows one frame forever.
+TEST_F(MediaTest, RewoundAfterTheEndPlaysAgainEveryTime) {
+    for (const char* file : {"clip.mpg", "hd.mp4"}) {
+        ASSERT_EQ(send(openCmd(file)), Ok) << file;
+        const int length = askInt("status movie length");
+        ASSERT_EQ(send("play movie from " + std::to_string(length - 300)), Ok);
+        for (int round = 0; round < 4; ++round) {
+            // The player's tick rewinds once the position reaches the length, which may come
+            // before the end of stream is handled.
+            ASSERT_TRUE(waitUntil([length] { return askInt("status movie position") >= length; }, 8000))
+                << file << " round " << round << " never reached its end";
+            ASSERT_EQ(send("seek movie to start"), Ok);
+            ASSERT_EQ(send("play movie"), Ok);
+            EXPECT_EQ(ask("status movie mode"), "playing");
+            ASSERT_TRUE(waitUntil([] { return askInt("status movie position") >= 400; }, 4000))
+                << file << " round " << round << ": stuck at " << askInt("status movie position");
+            // The rest of the medium is not the point: on to its end.
+            ASSERT_EQ(send("play movie from " + std::to_string(length - 300)), Ok);
+        }
+        ASSERT_EQ(send("close movie"), Ok);
+    }
+}
+
 TEST_F(MediaTest, OpenPlayCloseCyclesStayUsable) {
     const char* env = std::getenv("PELTO_MCI_CYCLES");
     const int cycles = env ? std::atoi(env) : 50;
