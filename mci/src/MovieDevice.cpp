@@ -166,6 +166,7 @@ void MovieDevice::onBusEvent(BusEvent event, const BusState& state) {
         case BusEvent::Eos:
             if (!atEnd_ && mode_ == Mode::Playing) {
                 atEnd_ = true;
+                drained_ = true;
                 mode_ = Mode::Stopped;
                 holdPicture();
             }
@@ -247,6 +248,21 @@ std::int64_t MovieDevice::fromNs(gint64 ns) const {
 }
 
 int MovieDevice::seekTo(gint64 ns, std::optional<gint64> stopNs) {
+    // The end of stream may still be on its way when a rewind comes at the length.
+    const gint64 reached = pipeline_->queryPosition();
+    if (drained_ || (duration_ > 0 && reached >= duration_)) {
+        // The sound server's clock reads far ahead once its stream ran dry at the end and was
+        // flushed: after a plain seek the sinks would wait on it for hours (a loop stops at its
+        // start). The pipeline starts afresh instead, as after an open.
+        drained_ = false;
+        std::string why;
+        pipeline_->setReady();
+        if (!pipeline_->preroll(kOpenTimeout, why)) {
+            traceNote(name_ + ": cannot start again: " + why);
+            fail();
+            return ErrHardware;
+        }
+    }
     const gint64 dur = durationNs();
     if (dur >= 0 && ns > dur) ns = dur;
     gint64 stop = stopNs.value_or(-1);
