@@ -251,9 +251,9 @@ int MovieDevice::seekTo(gint64 ns, std::optional<gint64> stopNs) {
     // The end of stream may still be on its way when a rewind comes at the length.
     const gint64 reached = pipeline_->queryPosition();
     if (drained_ || (duration_ > 0 && reached >= duration_)) {
-        // The sound server's clock reads far ahead once its stream ran dry at the end and was
-        // flushed: after a plain seek the sinks would wait on it for hours (a loop stops at its
-        // start). The pipeline starts afresh instead, as after an open.
+        // Once the sound stream ran dry at the end and was flushed, the sound server's clock
+        // stands still or leaps ahead: after a plain seek the sinks wait on it (a loop stops at
+        // its start, "playing"). The pipeline starts afresh instead, as after an open.
         drained_ = false;
         std::string why;
         pipeline_->setReady();
