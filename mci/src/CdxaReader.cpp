@@ -82,6 +82,11 @@ void CdxaReader::attach(GstElement* appsrc) {
     gst_app_src_set_stream_type(src, GST_APP_STREAM_TYPE_RANDOM_ACCESS);
     gst_app_src_set_size(src, static_cast<gint64>(payloadSize()));
     g_object_set(appsrc, "format", GST_FORMAT_BYTES, nullptr);
+    {
+        // A pipeline started afresh (a rewind from the end) sets up a new source: from the start.
+        std::lock_guard lock(mutex_);
+        offset_ = 0;
+    }
     g_signal_connect(appsrc, "need-data", G_CALLBACK(&CdxaReader::needData), this);
     g_signal_connect(appsrc, "seek-data", G_CALLBACK(&CdxaReader::seekData), this);
 }

@@ -181,6 +181,7 @@ void MovieDevice::onBusEvent(BusEvent event, const BusState& state) {
             // An end met before the seek under way is no end of where it goes.
             if (!atEnd_ && mode_ == Mode::Playing && !seekBusy()) {
                 atEnd_ = true;
+                drained_ = true;
                 mode_ = Mode::Stopped;
                 holdPicture();
             }
@@ -266,6 +267,21 @@ std::int64_t MovieDevice::fromNs(gint64 ns) const {
 }
 
 int MovieDevice::seekTo(gint64 ns, std::optional<gint64> stopNs, bool blocking) {
+    // The end of stream may still be on its way when a rewind comes at the length.
+    const gint64 reached = pipeline_->queryPosition();
+    if (!seekInFlight_ && (drained_ || (duration_ > 0 && reached >= duration_))) {
+        // Once the sound stream ran dry at the end and was flushed, the sound server's clock
+        // stands still or leaps ahead: after a plain seek the sinks wait on it (a loop stops at
+        // its start, "playing"). The pipeline starts afresh instead, as after an open.
+        drained_ = false;
+        std::string why;
+        pipeline_->setReady();
+        if (!pipeline_->preroll(kOpenTimeout, why)) {
+            traceNote(name_ + ": cannot start again: " + why);
+            fail();
+            return ErrHardware;
+        }
+    }
     const gint64 dur = durationNs();
     if (dur >= 0 && ns > dur) ns = dur;
     gint64 stop = stopNs.value_or(-1);

@@ -81,6 +81,7 @@ class MovieDevice : public Device {
     Mode mode_ = Mode::Stopped;
     bool broken_ = false;  // the stream failed: it stays refused after a stop too
     bool atEnd_ = false;
+    bool drained_ = false;  // played to its end: the sound output ran dry
     TimeFormat format_ = TimeFormat::Ms;
     int speed_ = 1000;
     int appliedSpeed_ = 1000;

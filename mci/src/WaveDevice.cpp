@@ -2,22 +2,24 @@
 
 #include <gst/app/gstappsink.h>
 
-#include <algorithm>
+#include <chrono>
 #include <cstdlib>
-#include <cstring>
-#include <limits>
 #include <utility>
-#include <vector>
+
+#include "mci/mci.h"
 
 namespace mci {
 namespace {
 
-void put32(std::uint8_t* p, std::uint32_t v) {
-    for (int i = 0; i < 4; ++i) p[i] = static_cast<std::uint8_t>(v >> (8 * i));
-}
-void put16(std::uint8_t* p, std::uint16_t v) {
-    p[0] = static_cast<std::uint8_t>(v);
-    p[1] = static_cast<std::uint8_t>(v >> 8);
+// How long stop waits for the input to deliver what it captured before stop was asked: an idle
+// sound server holds back its first data for about two seconds.
+constexpr auto kDrainLimit = std::chrono::seconds(3);
+// A buffer's worth: the last one may end this much short of the stop moment.
+constexpr GstClockTime kSlack = 20 * GST_MSECOND;
+
+std::string& folderSetting() {
+    static std::string folder;
+    return folder;
 }
 
 // The default input, or a stand-in given by description (a test can record a tone without a server).
@@ -29,26 +31,23 @@ GstElement* captureSource() {
 
 }  // namespace
 
-void wavHeader(std::uint8_t out[44], std::uint32_t dataBytes, int rate, int channels, int bitsPerSample) {
-    const std::uint32_t blockAlign = static_cast<std::uint32_t>(channels * bitsPerSample / 8);
-    std::memcpy(out, "RIFF", 4);
-    put32(out + 4, 36 + dataBytes);
-    std::memcpy(out + 8, "WAVEfmt ", 8);
-    put32(out + 16, 16);
-    put16(out + 20, 1);  // PCM
-    put16(out + 22, static_cast<std::uint16_t>(channels));
-    put32(out + 24, static_cast<std::uint32_t>(rate));
-    put32(out + 28, static_cast<std::uint32_t>(rate) * blockAlign);
-    put16(out + 32, static_cast<std::uint16_t>(blockAlign));
-    put16(out + 34, static_cast<std::uint16_t>(bitsPerSample));
-    std::memcpy(out + 36, "data", 4);
-    put32(out + 40, dataBytes);
+void setRecordingFolder(const std::string& folder) {
+    WaveDevice::setFolder(folder);
+}
+
+void WaveDevice::setFolder(const std::string& folder) {
+    folderSetting() = folder;
+}
+
+std::string WaveDevice::folder() {
+    if (!folderSetting().empty()) return folderSetting();
+    return std::string(g_get_user_state_dir()) + "/pelto-mci";
 }
 
 int WaveDevice::open(std::unique_ptr<Device>& out) {
     std::unique_ptr<WaveDevice> dev(new WaveDevice);
-    dev->scratch_ = std::tmpfile();
-    if (!dev->scratch_) return ErrHardware;
+    dev->file_ = PartialWav::create(folder(), kRate, kChannels);
+    if (!dev->file_) return ErrCannotSave;
     dev->pipeline_ = adopt(GST_ELEMENT(gst_object_ref_sink(gst_pipeline_new("capture"))));
     GstElement* src = captureSource();
     GstElement* convert = gst_element_factory_make("audioconvert", nullptr);
@@ -69,6 +68,9 @@ int WaveDevice::open(std::unique_ptr<Device>& out) {
     g_object_set(sink, "sync", FALSE, "emit-signals", TRUE, nullptr);
     if (!gst_element_link_many(src, convert, resample, filter, sink, nullptr)) return ErrHardware;
     g_signal_connect(sink, "new-sample", G_CALLBACK(&WaveDevice::onSample), dev.get());
+    // Stamps in the system's time: a moment of capture, whatever the input's own clock says.
+    auto clock = adopt(gst_system_clock_obtain());
+    gst_pipeline_use_clock(GST_PIPELINE(dev->pipeline_.get()), clock.get());
     auto bus = adopt(gst_element_get_bus(dev->pipeline_.get()));
     gst_bus_set_sync_handler(bus.get(), &WaveDevice::onBusMessage, dev.get(), nullptr);
     out = std::move(dev);
@@ -82,7 +84,6 @@ WaveDevice::~WaveDevice() {
         gst_bus_set_sync_handler(bus.get(), nullptr, nullptr, nullptr);
     }
     pipeline_.reset();
-    if (scratch_) std::fclose(scratch_);
 }
 
 // Streaming threads post here. An input that fails never delivers data; only the error tells.
@@ -90,8 +91,11 @@ GstBusSyncReply WaveDevice::onBusMessage(GstBus*, GstMessage* msgRaw, gpointer d
     const auto msg = adopt(msgRaw);  // dropped messages are the handler's to release
     if (GST_MESSAGE_TYPE(msg.get()) == GST_MESSAGE_ERROR) {
         auto* self = static_cast<WaveDevice*>(data);
-        std::lock_guard lock(self->mutex_);
-        self->inputFailed_ = true;
+        {
+            std::lock_guard lock(self->mutex_);
+            self->inputFailed_ = true;
+        }
+        self->heard_.notify_all();
     }
     return GST_BUS_DROP;
 }
@@ -103,50 +107,55 @@ GstFlowReturn WaveDevice::onSample(GstElement* sink, gpointer data) {
     GstBuffer* buffer = gst_sample_get_buffer(sample.get());
     GstMapInfo map;
     if (!buffer || !gst_buffer_map(buffer, &map, GST_MAP_READ)) return GST_FLOW_OK;
+    const GstClockTime start = gst_segment_to_running_time(gst_sample_get_segment(sample.get()),
+                                                           GST_FORMAT_TIME, GST_BUFFER_PTS(buffer));
     {
         std::lock_guard lock(self->mutex_);
-        if (self->awaitingData_) {
-            self->awaitingData_ = false;
-            const auto heard = std::chrono::nanoseconds(map.size / kBytesPerFrame * 1000000000LL / kRate);
-            self->padSilenceLocked(std::chrono::steady_clock::now() - self->recordStart_ - heard);
+        if (!GST_CLOCK_TIME_IS_VALID(self->runStart_))
+            self->runStart_ = GST_CLOCK_TIME_IS_VALID(start) ? start : 0;
+        const std::uint64_t frames = map.size / kBytesPerFrame;
+        std::uint64_t keep = frames;
+        if (GST_CLOCK_TIME_IS_VALID(self->stopAt_)) {
+            // Captured after stop was asked: not part of the recording.
+            const GstClockTime span = self->stopAt_ > self->runStart_ ? self->stopAt_ - self->runStart_ : 0;
+            const std::uint64_t wanted = gst_util_uint64_scale(span, kRate, GST_SECOND);
+            keep = std::min(frames, wanted > self->runFrames_ ? wanted - self->runFrames_ : 0);
         }
-        if (std::fwrite(map.data, 1, map.size, self->scratch_) != map.size)
-            self->writeFailed_ = true;
-        else
-            self->bytes_ += map.size;
+        if (keep > 0) self->file_->append(map.data, static_cast<std::size_t>(keep * kBytesPerFrame));
+        self->runFrames_ += frames;
     }
+    self->heard_.notify_all();
     gst_buffer_unmap(buffer, &map);
     return GST_FLOW_OK;
 }
 
-void WaveDevice::padSilenceLocked(std::chrono::steady_clock::duration gap) {
-    if (gap <= gap.zero()) return;
-    const auto ns = std::chrono::duration_cast<std::chrono::nanoseconds>(gap).count();
-    std::uint64_t left = static_cast<std::uint64_t>(ns) * kRate / 1000000000ULL * kBytesPerFrame;
-    static const std::vector<char> zeros(1 << 16, 0);
-    while (left > 0 && !writeFailed_) {
-        const std::size_t n = static_cast<std::size_t>(std::min<std::uint64_t>(left, zeros.size()));
-        if (std::fwrite(zeros.data(), 1, n, scratch_) != n) {
-            writeFailed_ = true;
-        } else {
-            bytes_ += n;
-            left -= n;
-        }
-    }
+GstClockTime WaveDevice::heardUntilLocked() const {
+    if (!GST_CLOCK_TIME_IS_VALID(runStart_)) return 0;  // not even the first sample yet
+    return runStart_ + gst_util_uint64_scale(runFrames_, GST_SECOND, kRate);
 }
 
-std::uint64_t WaveDevice::bytes() const {
-    std::lock_guard lock(mutex_);
-    return bytes_;
+void WaveDevice::drainUntil(GstClockTime runningTime) {
+    std::unique_lock lock(mutex_);
+    heard_.wait_for(lock, kDrainLimit, [&] {
+        return inputFailed_ ||
+               (GST_CLOCK_TIME_IS_VALID(runStart_) && heardUntilLocked() + kSlack >= runningTime);
+    });
 }
 
 int WaveDevice::record() {
     bool restart = false;
     {
         std::lock_guard lock(mutex_);
-        recordStart_ = std::chrono::steady_clock::now();
-        awaitingData_ = true;
         restart = std::exchange(inputFailed_, false);
+        stopAt_ = GST_CLOCK_TIME_NONE;
+        runStart_ = GST_CLOCK_TIME_NONE;
+        runFrames_ = 0;
+        // The last save took the file itself: go on in a copy, the saved file stays as saved.
+        if (file_->moved()) {
+            auto fresh = file_->continued(folder());
+            if (!fresh) return ErrCannotSave;
+            file_ = std::move(fresh);
+        }
     }
     // A pipeline that failed stays failed: start it afresh, the input may work now.
     if (restart) gst_element_set_state(pipeline_.get(), GST_STATE_NULL);
@@ -159,44 +168,24 @@ int WaveDevice::record() {
 }
 
 int WaveDevice::stop() {
-    if (recording_) gst_element_set_state(pipeline_.get(), GST_STATE_PAUSED);
-    if (recording_) {
+    if (!recording_) return Ok;
+    const GstClockTime now = gst_element_get_current_running_time(pipeline_.get());
+    {
         std::lock_guard lock(mutex_);
-        // Silence stands in for a slow input, not for one that failed: nothing heard, nothing to save.
-        if (awaitingData_ && !inputFailed_) padSilenceLocked(std::chrono::steady_clock::now() - recordStart_);
-        awaitingData_ = false;
+        stopAt_ = now;
     }
+    if (GST_CLOCK_TIME_IS_VALID(now)) drainUntil(now);
+    gst_element_set_state(pipeline_.get(), GST_STATE_PAUSED);
     recording_ = false;
+    std::lock_guard lock(mutex_);
+    file_->refresh();
     return Ok;
 }
 
 int WaveDevice::save(const std::string& path) {
     std::lock_guard lock(mutex_);
-    // A WAV file counts its data in 32 bits; more would be a corrupt file.
-    if (bytes_ == 0 || writeFailed_ || bytes_ > std::numeric_limits<std::uint32_t>::max() - 36)
-        return ErrCannotSave;
-    if (std::fflush(scratch_) != 0) return ErrCannotSave;
-    std::FILE* out = std::fopen(path.c_str(), "wbe");
-    if (!out) return ErrCannotSave;
-    std::uint8_t header[44];
-    wavHeader(header, static_cast<std::uint32_t>(bytes_), kRate, kChannels, 16);
-    bool ok = std::fwrite(header, 1, sizeof header, out) == sizeof header;
-    std::vector<char> chunk(1 << 16);
-    std::uint64_t left = bytes_;
-    ok = ok && std::fseek(scratch_, 0, SEEK_SET) == 0;
-    while (ok && left > 0) {
-        const std::size_t want = static_cast<std::size_t>(std::min<std::uint64_t>(left, chunk.size()));
-        ok = std::fread(chunk.data(), 1, want, scratch_) == want &&
-             std::fwrite(chunk.data(), 1, want, out) == want;
-        left -= want;
-    }
-    std::fseek(scratch_, 0, SEEK_END);  // recording may go on appending
-    ok = (std::fclose(out) == 0) && ok;
-    if (!ok) {
-        std::remove(path.c_str());  // never leave a half-written file that looks like a recording
-        return ErrCannotSave;
-    }
-    return Ok;
+    // While it records the file stays where it grows; once stopped the file itself goes to path.
+    return file_->saveAs(path, !recording_) ? Ok : ErrCannotSave;
 }
 
 int WaveDevice::set(const Command& cmd) {
@@ -213,9 +202,11 @@ int WaveDevice::status(const Command& cmd, std::string& reply) {
             return Ok;
         }
         case StatusItem::Length:
-        case StatusItem::Position:
-            reply = std::to_string(bytes() * 1000 / (kRate * kBytesPerFrame));
+        case StatusItem::Position: {
+            std::lock_guard lock(mutex_);
+            reply = std::to_string(file_->bytes() * 1000 / (kRate * kBytesPerFrame));
             return Ok;
+        }
         case StatusItem::Ready:
         case StatusItem::MediaPresent:
             reply = "true";

@@ -1,17 +1,19 @@
 #pragma once
 // The "waveaudio" device: records 16-bit stereo PCM at 44.1 kHz from the default input into a
-// scratch file, and saves it as a WAV file on request. Closing discards what was not saved.
+// partial WAV file that survives the process, and saves it as a WAV file on request. Closing
+// removes what was not saved.
 
 #include <gst/gst.h>
 
-#include <chrono>
+#include <condition_variable>
 #include <cstdint>
-#include <cstdio>
 #include <memory>
 #include <mutex>
+#include <string>
 
 #include "Device.h"
 #include "GstRef.h"
+#include "PartialWav.h"
 
 namespace mci {
 
@@ -31,27 +33,31 @@ class WaveDevice : public Device {
     int set(const Command&) override;
     int status(const Command&, std::string& reply) override;
 
+    // Where recordings are kept while they run (UI thread only).
+    static void setFolder(const std::string& folder);
+    static std::string folder();
+
   private:
     WaveDevice() = default;
     static GstFlowReturn onSample(GstElement* sink, gpointer self);
     static GstBusSyncReply onBusMessage(GstBus*, GstMessage* msg, gpointer self);
-    std::uint64_t bytes() const;
-    void padSilenceLocked(std::chrono::steady_clock::duration gap);
+    void drainUntil(GstClockTime runningTime);
 
     GstRef<GstElement> pipeline_;
     bool recording_ = false;  // UI thread only
     mutable std::mutex mutex_;
-    std::FILE* scratch_ = nullptr;  // guarded by mutex_ once recording starts
-    std::uint64_t bytes_ = 0;       // guarded by mutex_
-    bool writeFailed_ = false;      // guarded by mutex_
-    bool inputFailed_ = false;      // guarded by mutex_
-    // The input may deliver its first data a while after "record" (an idle server wakes slowly):
-    // that stretch is kept as silence so the file lasts as long as the user recorded.
-    std::chrono::steady_clock::time_point recordStart_;  // guarded by mutex_
-    bool awaitingData_ = false;                          // guarded by mutex_
+    std::condition_variable heard_;
+    std::unique_ptr<PartialWav> file_;  // guarded by mutex_ (the pointer; the file guards itself)
+    bool inputFailed_ = false;          // guarded by mutex_
+    // The input delivers late (an idle sound server: a second or two), but what it delivers was
+    // captured long before: stop waits for the samples up to the moment it was asked, so nothing
+    // the user recorded is cut off, and nothing is put in front of the first one. Counted in
+    // samples from the capture time of the first one (later time stamps jump when the input
+    // changes its latency).
+    GstClockTime runStart_ = GST_CLOCK_TIME_NONE;  // guarded by mutex_: first sample since record
+    std::uint64_t runFrames_ = 0;                  // guarded by mutex_: frames delivered since
+    GstClockTime stopAt_ = GST_CLOCK_TIME_NONE;    // guarded by mutex_: samples from here are dropped
+    GstClockTime heardUntilLocked() const;
 };
-
-// The 44-byte header of a PCM WAV file holding `dataBytes` of samples.
-void wavHeader(std::uint8_t out[44], std::uint32_t dataBytes, int rate, int channels, int bitsPerSample);
 
 }  // namespace mci

@@ -180,6 +180,7 @@ class frmPelto : public QWidget, public MediaWindowState {
 
   protected:
     void resizeEvent(QResizeEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
@@ -198,10 +199,16 @@ class frmPelto : public QWidget, public MediaWindowState {
     double FrameHeightTwips() const;
     void SetFrameTwips(double left, double top, double width, double height);
     void SetEnabledTopRow(bool enabled);
+    void SaveVolumeAndPosition();
+    void SaveSettingsSoon();
 
     frmBase* base_ = nullptr;
     bool unloaded_ = false;
     bool fullScreen_ = false;
     quint32 backColor_ = 0x8000000F;
     int mousePointer_ = 0;
+    // Volume and position are written a moment after they change, not only at the end: a program
+    // that is killed keeps them too.
+    QTimer settingsWriter_;
+    bool settingsArmed_ = false;
 };

@@ -23,6 +23,8 @@ namespace {
 
 constexpr double kDesignLeft = 2880;
 constexpr double kDesignTop = 2160;
+// Long enough that a drag or a held volume key writes once, short enough to lose nothing.
+constexpr int kSettingsDelayMs = 500;
 constexpr double kDesignWidth = 4740;
 constexpr double kDesignHeight = 915;
 
@@ -180,6 +182,26 @@ void frmPelto::Form_Load(const QString& commandLine) {
     }
     if (auto volume = Number(lblVolume->Caption()))
         mdlFunctions::SetVolume(static_cast<qint32>(std::nearbyint(*volume * 10)));
+    settingsWriter_.setSingleShot(true);
+    settingsWriter_.setInterval(kSettingsDelayMs);
+    connect(&settingsWriter_, &QTimer::timeout, this, &frmPelto::SaveVolumeAndPosition);
+    connect(lblVolume, &CaptionLabel::CaptionChanged, this, &frmPelto::SaveSettingsSoon);
+    settingsArmed_ = true;
+}
+
+void frmPelto::SaveSettingsSoon() {
+    if (settingsArmed_ && !unloaded_) settingsWriter_.start();
+}
+
+void frmPelto::moveEvent(QMoveEvent* event) {
+    QWidget::moveEvent(event);
+    SaveSettingsSoon();
+}
+
+void frmPelto::SaveVolumeAndPosition() {
+    PeltoSettings::SaveSetting(QStringLiteral("Vol"), lblVolume->Caption());
+    PeltoSettings::SaveSetting(QStringLiteral("Left"), QString::number(Left()));
+    PeltoSettings::SaveSetting(QStringLiteral("Top"), QString::number(Top()));
 }
 
 void frmPelto::FinishRecordingBeforeExit() {
@@ -190,9 +212,8 @@ void frmPelto::Form_Unload() {
     FinishRecordingBeforeExit();
     mdlFunctions::CloseAllDevices();
     T.stop();
-    PeltoSettings::SaveSetting(QStringLiteral("Vol"), lblVolume->Caption());
-    PeltoSettings::SaveSetting(QStringLiteral("Left"), QString::number(Left()));
-    PeltoSettings::SaveSetting(QStringLiteral("Top"), QString::number(Top()));
+    settingsWriter_.stop();
+    SaveVolumeAndPosition();
     WindowUtils::EndProgram();
 }
 

@@ -27,6 +27,7 @@ MediaWindowState* gState = nullptr;
 std::function<QDateTime()> gClock;
 QString gProgramFolder;
 QString gFallbackFolder;
+QString gStateFolder;
 std::function<void(const QString&, const QString&)> gReportError;
 
 int Send(const std::string& command) {
@@ -121,6 +122,9 @@ void SetMediaEvents(MediaEvents events) {
     gEvents = std::move(events);
 }
 
+void SetStateFolder(const QString& folder) {
+    gStateFolder = folder;
+}
 void SetErrorReporter(std::function<void(const QString&, const QString&)> report) {
     gReportError = std::move(report);
 }

@@ -4,6 +4,7 @@
 
 #include <QDateTime>
 #include <QString>
+#include <QStringList>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -25,6 +26,8 @@ void SetWindowState(MediaWindowState* state);
 void SetClock(std::function<QDateTime()> now);  // empty = QDateTime::currentDateTime
 void SetProgramFolder(const QString& folder);   // empty = QCoreApplication::applicationDirPath
 void SetFallbackFolder(const QString& folder);  // empty = XDG music folder, else home
+// Where a recording is kept while it runs; empty = $XDG_STATE_HOME/Pelto (~/.local/state/Pelto).
+void SetStateFolder(const QString& folder);
 // Shows an internal error to the user (title, text); empty = a modal message box.
 void SetErrorReporter(std::function<void(const QString&, const QString&)> report);
 
@@ -77,7 +80,12 @@ inline constexpr const char* kCannotOpen = "Cannot open";
 // --- recorder ---
 // Status word shown instead of "Recorded" when the recording could not be saved anywhere.
 inline constexpr const char* kSaveFailed = "Save failed";
+// Status word shown instead of "Recording" when the recording could not start.
+inline constexpr const char* kCannotRecord = "Cannot record";
 void ToggleRecording();
+// Saves the recordings a player that died left unsaved, under the usual names (the time each was
+// last written) in the usual folder. Gives the paths they were saved under.
+QStringList RescueRecordings();
 // Full path of the file a recording stopped at `when` is saved to (never an existing file).
 QString RecordingPath(const QDateTime& when);
 

@@ -18,6 +18,7 @@ extern MediaWindowState* gState;
 extern std::function<QDateTime()> gClock;
 extern QString gProgramFolder;
 extern QString gFallbackFolder;
+extern QString gStateFolder;
 extern std::function<void(const QString&, const QString&)> gReportError;
 
 int Send(const std::string& command);   // no reply

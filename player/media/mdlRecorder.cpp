@@ -7,6 +7,7 @@
 #include <QStandardPaths>
 
 #include "MediaWindowState.h"
+#include "mci/mci.h"
 #include "mdlFunctions.h"
 #include "mdlFunctionsInternal.h"
 
@@ -24,6 +25,19 @@ QString FallbackFolder() {
     QString music = QStandardPaths::writableLocation(QStandardPaths::MusicLocation);
     if (!music.isEmpty() && QDir().mkpath(music)) return music;
     return QDir::homePath();
+}
+
+// A recording lives here while it runs, so that one the program did not live to save is found again.
+QString StateFolder() {
+    if (!gStateFolder.isEmpty()) return gStateFolder;
+    QString state = qEnvironmentVariable("XDG_STATE_HOME");
+    if (state.isEmpty() || QDir::isRelativePath(state))
+        state = QDir::homePath() + QStringLiteral("/.local/state");
+    return state + QStringLiteral("/Pelto");
+}
+
+std::string Bytes(const QString& path) {
+    return QFile::encodeName(path).toStdString();
 }
 
 QString Join(const QString& folder, const QString& name) {
@@ -57,8 +71,7 @@ QString FreePath(const QString& folder, const QDateTime& when) {
 }
 
 bool SaveTo(const QString& path) {
-    const std::string name = QFile::encodeName(path).toStdString();
-    return Query("save capture " + QuoteFileName(name)) == 0;
+    return Query("save capture " + QuoteFileName(Bytes(path))) == 0;
 }
 
 void SetStatus(const QString& word) {
@@ -78,9 +91,15 @@ QString RecordingPath(const QDateTime& when) {
 void ToggleRecording() {
     const bool idle = !gState || gState->RecCaption() == QStringLiteral("R");
     if (idle) {
-        Query("open new type waveaudio alias capture");
+        mci::setRecordingFolder(Bytes(StateFolder()));
+        const bool opened = Query("open new type waveaudio alias capture") == 0;
         Query("set capture format tag PCM");
-        Query("record capture");
+        // No input, no sound server, no room for the file: say so now, not with "Save failed" at the end.
+        if (!opened || Query("record capture") != 0) {
+            Query("close capture");
+            SetStatus(QString::fromLatin1(kCannotRecord));
+            return;
+        }
         if (gState) {
             gState->SetRecCaption(QStringLiteral("®"));
             gState->SetRecBackColor(kRed);
@@ -101,6 +120,20 @@ void ToggleRecording() {
     gState->SetRecCaption(QStringLiteral("R"));
     SetStatus(saved ? QStringLiteral("Recorded") : QString::fromLatin1(kSaveFailed));
     gState->SetRecBackColor(kButtonFace);
+}
+
+QStringList RescueRecordings() {
+    const std::string folder = Bytes(StateFolder());
+    const auto toLocal = [](std::time_t t) { return QDateTime::fromSecsSinceEpoch(static_cast<qint64>(t)); };
+    const auto usual =
+        mci::rescueRecordings(folder, [&](std::time_t t) { return Bytes(RecordingPath(toLocal(t))); });
+    // The program's folder may refuse the file although it looked writable: what is left goes to the user's.
+    const auto fallback = mci::rescueRecordings(
+        folder, [&](std::time_t t) { return Bytes(FreePath(FallbackFolder(), toLocal(t))); });
+    QStringList saved;
+    for (const auto* list : {&usual, &fallback})
+        for (const auto& path : *list) saved << QFile::decodeName(QByteArray::fromStdString(path));
+    return saved;
 }
 
 }  // namespace mdlFunctions

@@ -329,6 +329,33 @@ TEST_F(MediaTest, CloseAllIsQuickWhilePlayingAndRecording) {
     EXPECT_EQ(send("status capture mode"), ErrNoSuchDevice);
 }
 
+// Looping as the player does: played to its end, rewound with "seek to start", played again.
+// Every round must move off the start: a rewind that leaves the sinks waiting on the clock
+// says "playing" but shows one frame forever. It takes the real sound output (the sound server's
+// clock): see mci_media_loop_real_sound.
+TEST_F(MediaTest, RewoundAfterTheEndPlaysAgainEveryTime) {
+    for (const char* file : {"clip.mpg", "clip.wav"}) {
+        ASSERT_EQ(send(openCmd(file)), Ok) << file;
+        const int length = askInt("status movie length");
+        ASSERT_EQ(send("play movie from " + std::to_string(length - 300)), Ok);
+        for (int round = 0; round < 4; ++round) {
+            // The player's tick rewinds once the position reaches the length, which may come
+            // before the end of stream is handled.
+            ASSERT_TRUE(waitUntil([length] { return askInt("status movie position") >= length; }, 8000))
+                << file << " round " << round << " never reached its end: " << ask("status movie mode")
+                << " at " << askInt("status movie position") << " of " << length;
+            ASSERT_EQ(send("seek movie to start"), Ok);
+            ASSERT_EQ(send("play movie"), Ok);
+            EXPECT_EQ(ask("status movie mode"), "playing");
+            ASSERT_TRUE(waitUntil([] { return askInt("status movie position") >= 400; }, 4000))
+                << file << " round " << round << ": stuck at " << askInt("status movie position");
+            // The rest of the medium is not the point: on to its end.
+            ASSERT_EQ(send("play movie from " + std::to_string(length - 300)), Ok);
+        }
+        ASSERT_EQ(send("close movie"), Ok);
+    }
+}
+
 TEST_F(MediaTest, OpenPlayCloseCyclesStayUsable) {
     const char* env = std::getenv("PELTO_MCI_CYCLES");
     const int cycles = env ? std::atoi(env) : 50;
@@ -376,9 +403,9 @@ TEST_F(MediaTest, RecordsTheDefaultInputIntoAValidWavFile) {
     ASSERT_EQ(send("close capture"), Ok);
 }
 
-// The input may take a second or two to deliver data; a short recording must still become a file
-// as long as the time recorded (the stretch the input never delivered is silence).
-TEST_F(MediaTest, AQuickRecordingStillSavesForItsWholeLength) {
+// A recording stopped at once holds no more than the time recorded and nothing the input did not
+// deliver: an idle sound server may deliver nothing that soon, and then there is nothing to save.
+TEST_F(MediaTest, AQuickRecordingHoldsNoMoreThanTheInputDelivered) {
     QTemporaryDir dir;
     ASSERT_EQ(send("open new type waveaudio alias capture"), Ok);
     const auto before = std::chrono::steady_clock::now();
@@ -386,11 +413,15 @@ TEST_F(MediaTest, AQuickRecordingStillSavesForItsWholeLength) {
     ASSERT_EQ(send("stop capture"), Ok);
     const auto elapsed = std::chrono::steady_clock::now() - before;
     const std::string file = dir.path().toStdString() + "/quick.wav";
-    ASSERT_EQ(send("save capture \"" + file + "\""), Ok);
-    std::uint32_t bytes = 0;
-    expectValidWav(file, bytes);
-    const double seconds = bytes / (44100.0 * 4);
-    EXPECT_LE(seconds, std::chrono::duration<double>(elapsed).count() + 0.1);
+    const int saved = send("save capture \"" + file + "\"");
+    if (askInt("status capture length") == 0) {
+        EXPECT_EQ(saved, ErrCannotSave);
+    } else {
+        ASSERT_EQ(saved, Ok);
+        std::uint32_t bytes = 0;
+        expectValidWav(file, bytes);
+        EXPECT_LE(bytes / (44100.0 * 4), std::chrono::duration<double>(elapsed).count() + 0.03);
+    }
     ASSERT_EQ(send("close capture"), Ok);
 }
 

@@ -3,8 +3,11 @@
 // Every call blocks until the command is done and must come from the thread that runs the
 // GLib main context (the Qt UI thread in the player).
 
+#include <ctime>
+#include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace mci {
 
@@ -35,5 +38,15 @@ int sendString(std::string_view command, char* reply, int replyLength);
 
 // Short English text for a result code.
 std::string errorText(int code);
+
+// Where "waveaudio" devices keep a recording while it runs: a WAV file, brought up to date every
+// second, that a process which dies leaves behind. Default: the user's state folder + "/pelto-mci".
+void setRecordingFolder(const std::string& folder);
+
+// Recordings in folder that a process which died left behind (never one a running process still
+// records). Each is made a complete WAV file and moved to the path where(time of its last write)
+// gives; an empty one is removed. Gives the paths they were saved under.
+std::vector<std::string> rescueRecordings(const std::string& folder,
+                                          const std::function<std::string(std::time_t)>& where);
 
 }  // namespace mci

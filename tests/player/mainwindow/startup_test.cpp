@@ -85,6 +85,23 @@ TEST_F(Startup, UnloadClosesDevicesAndSavesVolumeAndPosition) {
     EXPECT_EQ(w->LoadedBase(), nullptr);
 }
 
+// A killed program keeps them too: volume and position are written a moment after they change,
+// once for a burst of changes, not only at the end.
+TEST_F(Startup, VolumeAndPositionAreWrittenSoonAfterTheyChange) {
+    w->Form_Load("");
+    EXPECT_EQ(Stored("Vol"), "");  // loading itself writes nothing
+    w->lblVolume->SetCaption("41");
+    w->lblVolume->SetCaption("42");
+    w->show();
+    w->SetLeft(1800);
+    w->SetTop(2400);
+    EXPECT_EQ(Stored("Vol"), "");  // not at once: a drag or a held key writes once
+    EXPECT_TRUE(QTest::qWaitFor([&] { return Stored("Vol") == "42"; }, 3000));
+    EXPECT_EQ(Stored("Left"), "1800");
+    EXPECT_EQ(Stored("Top"), "2400");
+    EXPECT_FALSE(WindowUtils::Ending());
+}
+
 TEST_F(Startup, EveryWayOutSavesARunningRecordingFirst) {
     struct Route {
         const char* name;

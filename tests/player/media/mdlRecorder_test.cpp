@@ -29,6 +29,7 @@ class Recorder : public ::testing::Test {
         SetWindowState(nullptr);
         SetProgramFolder({});
         SetFallbackFolder({});
+        SetStateFolder({});
         SetClock({});
     }
     static QString Pm() { return QLocale::system().pmText(); }
@@ -119,4 +120,58 @@ TEST_F(Recorder, APathWithAQuoteStaysOneWord) {
     std::string escaped;
     for (char c : folder) escaped += (c == '"' ? std::string("\\\"") : std::string(1, c));
     EXPECT_EQ(save.rfind("save capture \"" + escaped + "/pt", 0), 0u) << save;
+}
+
+// No input, no sound server or no room for the file: the labels say so at once and no device
+// stays open, instead of showing a recording that will end in "Save failed".
+TEST_F(Recorder, ARecordingThatCannotStartSaysSoAndLeavesNoDeviceOpen) {
+    for (const std::string failing : {"open new type waveaudio alias capture", "record capture"}) {
+        fake.clear();
+        window.writes.clear();
+        window.rec = "R";
+        fake.reply(failing, "", 279);
+        ToggleRecording();
+        EXPECT_EQ(fake.sent.back(), "close capture") << failing;
+        EXPECT_EQ(window.rec, "R") << failing;
+        EXPECT_EQ(window.writes, (QStringList{"lblStatus=Cannot record", "frmBase.lblStatus=Cannot record"}))
+            << failing;
+        fake.reply(failing, "", 0);
+    }
+    EXPECT_EQ(fake.sent, (Commands{"open new type waveaudio alias capture", "set capture format tag PCM",
+                                   "record capture", "close capture"}));
+}
+
+// A recording the last run left is saved under the name of its last write, in the program's
+// folder, or in the user's when the program's refuses it.
+TEST_F(Recorder, RecordingsADeadRunLeftAreSavedUnderTheUsualNames) {
+    QTemporaryDir state;
+    ASSERT_TRUE(state.isValid());
+    SetStateFolder(state.path());
+    EXPECT_TRUE(RescueRecordings().isEmpty());
+    std::string wav(
+        "RIFF\x24\x00\x00\x00WAVEfmt \x10\x00\x00\x00\x01\x00\x02\x00\x44\xac\x00\x00"
+        "\x10\xb1\x02\x00\x04\x00\x10\x00"
+        "data\x00\x00\x00\x00",
+        44);
+    wav += std::string(4000, '\x11');
+    for (const char* name : {"/7-1-1.partial.wav", "/7-1-2.partial.wav"}) {
+        QFile file(state.path() + name);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(wav.data(), static_cast<qint64>(wav.size()));
+        file.close();
+        const QDateTime written(QDate(2027, 3, 1), QTime(9, 7, 3));
+        ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+        ASSERT_TRUE(file.setFileTime(written, QFileDevice::FileModificationTime));
+    }
+    const QString first = program.path() + "/pt1_3_27_9_7_3" + Am() + ".wav";
+    const QString second = program.path() + "/pt1_3_27_9_7_3" + Am() + "_2.wav";
+    QStringList saved = RescueRecordings();
+    saved.sort();
+    EXPECT_EQ(saved, (QStringList{first, second}));
+    QFile result(first);
+    ASSERT_TRUE(result.open(QIODevice::ReadOnly));
+    EXPECT_EQ(result.size(), 4044);
+    EXPECT_TRUE(QDir(state.path()).entryList(QDir::Files).isEmpty());
+    EXPECT_TRUE(RescueRecordings().isEmpty());  // told once
+    SetStateFolder({});
 }
