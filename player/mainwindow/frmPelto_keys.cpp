@@ -18,23 +18,10 @@
 
 namespace {
 
-const QString kPlay = QStringLiteral("Play");
 const QString kSoundOn = QStringLiteral("O");
 const QString kCannotOpen = QString::fromLatin1(mdlFunctions::kCannotOpen);
 
-// A settings or label text as a number; nullopt when it is no number.
-std::optional<double> Number(const QString& text) {
-    bool ok = false;
-    const double v = text.trimmed().toDouble(&ok);
-    return ok ? std::optional<double>(v) : std::nullopt;
-}
-
-// Whole number, halves to even, as a conversion to a 32-bit integer does.
-std::optional<qint32> WholeNumber(const QString& text) {
-    const auto v = Number(text);
-    if (!v || std::abs(*v) > 2147483647.0) return std::nullopt;
-    return static_cast<qint32>(std::nearbyint(*v));
-}
+using mdlFunctions::Number;
 
 // Twips as a single-precision number's plain decimal text: "2880", "1309.091", never an exponent
 // or padding zeros.
@@ -58,7 +45,7 @@ QString Setting(const char* key) {
 
 // Seeks with the playing/paused rule; the step operations play from the new position.
 void SeekStep(frmPelto& f, const std::function<void()>& step) {
-    mdlMWheel::SeekStep(f.cmdPlaym->Caption() != kPlay, f.lblMute->Caption() == kSoundOn, step);
+    mdlMWheel::SeekStep(!f.PausedOrStopped(), f.lblMute->Caption() == kSoundOn, step);
 }
 void SecondsBack(frmPelto& f, qint32 n) {
     SeekStep(f, [n] { mdlFunctions::StepBackSeconds(n); });
@@ -135,7 +122,8 @@ void Resume(frmPelto& f) {
     if (f.lblTime->Caption().isEmpty()) return;
     mdlFunctions::MediaFile() = QFile::encodeName(f.lblStatus->Caption()).toStdString();
     mdlFunctions::OpenMovie(static_cast<quintptr>(f.FrameVideo->winId()), "child");
-    if (auto seconds = WholeNumber(f.lblTime->Caption())) mdlFunctions::StepForwardSeconds(*seconds);
+    if (auto seconds = mdlFunctions::WholeNumber(f.lblTime->Caption()))
+        mdlFunctions::StepForwardSeconds(*seconds);
     f.lblTime->SetCaption(mdlFunctions::PositionText());
     f.lblStatus->SetCaption(mdlFunctions::GetMovieMode());
     f.Base().lblStatus->SetCaption(f.lblStatus->Caption());

@@ -59,20 +59,6 @@ QString FromBytes(const std::string& bytes) {
     return QFile::decodeName(QByteArray::fromStdString(bytes));
 }
 
-// Reads a number as the labels hold it ("80"); false when the text is not a number.
-bool LabelNumber(const QString& text, double& value) {
-    bool ok = false;
-    value = text.trimmed().toDouble(&ok);
-    return ok && !text.trimmed().isEmpty();
-}
-
-qint32 RoundHalfEven(double v) {
-    double r = std::nearbyint(v);  // default rounding mode: to nearest, ties to even
-    if (r >= 2147483647.0) return std::numeric_limits<qint32>::max();
-    if (r <= -2147483648.0) return std::numeric_limits<qint32>::min();
-    return static_cast<qint32>(r);
-}
-
 void ApplyCaption() {
     if (gMediaFile.empty() || !gState) return;
     if (gState->MainWindowState() != 2) gState->SetMainCaption(FromBytes(gMediaFile));
@@ -163,6 +149,28 @@ qint32 LeadingNumber(std::string_view text) {
     return RoundHalfEven(negative ? -value : value);
 }
 
+std::optional<double> Number(const QString& text) {
+    bool ok = false;
+    const double v = text.trimmed().toDouble(&ok);
+    // Qt reads "inf" and "nan" too; no label or setting means those.
+    if (!ok || !std::isfinite(v)) return std::nullopt;
+    return v;
+}
+
+qint32 RoundHalfEven(double v) {
+    if (std::isnan(v)) return 0;
+    const double r = std::nearbyint(v);  // default rounding mode: to nearest, ties to even
+    if (r >= 2147483647.0) return std::numeric_limits<qint32>::max();
+    if (r <= -2147483648.0) return std::numeric_limits<qint32>::min();
+    return static_cast<qint32>(r);
+}
+
+std::optional<qint32> WholeNumber(const QString& text) {
+    const auto v = Number(text);
+    if (!v || std::abs(*v) > 2147483647.0) return std::nullopt;
+    return RoundHalfEven(*v);
+}
+
 QString ProperCase(const QString& text) {
     QString out = text.toLower();
     bool start = true;
@@ -203,9 +211,9 @@ void PlayMovie() {
     Send("play movie");
     if (gMediaFile.empty() || !gState) return;
     ApplyCaption();
-    double volume = 0;
-    if (!LabelNumber(gState->VolumeCaption(), volume)) return;
-    SetVolume(RoundHalfEven(volume * 10));
+    const auto volume = Number(gState->VolumeCaption());
+    if (!volume) return;
+    SetVolume(RoundHalfEven(*volume * 10));
     if (gState->MuteCaption() == QStringLiteral("Ø")) MuteAudio();
 }
 

@@ -4,7 +4,9 @@
 #include <QScreen>
 #include <QVariant>
 #include <QWidget>
-#include <cmath>
+#include <algorithm>
+
+#include "mdlFunctions.h"
 
 namespace {
 
@@ -24,8 +26,8 @@ double Dpi(bool x) {
 }
 
 int Round(double v) {
-    return static_cast<int>(std::nearbyint(v));
-}  // default mode: halves to even
+    return mdlFunctions::RoundHalfEven(v);
+}
 
 QRect PixelRect(const QWidget* w) {
     if (!w->isWindow()) return w->geometry();

@@ -3,7 +3,7 @@
 #include <QResizeEvent>
 
 #include "DrawEdge.h"
-#include "OleColor.h"
+#include "ptSlider/OleColor.h"
 #include "Pictures.h"
 #include "ctlSliderWidget.h"
 #include "frmValueTip.h"

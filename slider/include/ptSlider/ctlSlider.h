@@ -14,6 +14,8 @@
 #include <QVariant>
 #include <QtPlugin>
 
+#include "ptSlider/OleColor.h"
+
 class QWidget;
 
 namespace ptSlider {
@@ -21,7 +23,6 @@ namespace ptSlider {
 inline constexpr const char* kClassName = "ptSlider.ctlSlider";
 inline constexpr int kErrOverflow = 6;
 inline constexpr int kErrInvalidPropertyValue = 380;
-inline constexpr quint32 kButtonFace = 0x8000000F;  // OLE colour: system colour 15
 inline constexpr qint16 kTrue = -1;
 inline constexpr qint16 kFalse = 0;
 
