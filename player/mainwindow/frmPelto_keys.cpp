@@ -120,7 +120,7 @@ void Resume(frmPelto& f) {
         RestoreFullScreen(f);
     f.lblStatus->SetCaption(f.CurrentFile);
     if (f.lblTime->Caption().isEmpty()) return;
-    mdlFunctions::MediaFile() = QFile::encodeName(f.lblStatus->Caption()).toStdString();
+    mdlFunctions::SetMediaFile(QFile::encodeName(f.lblStatus->Caption()).toStdString());
     mdlFunctions::OpenMovie(static_cast<quintptr>(f.FrameVideo->winId()), "child");
     if (auto seconds = mdlFunctions::WholeNumber(f.lblTime->Caption()))
         mdlFunctions::StepForwardSeconds(*seconds);

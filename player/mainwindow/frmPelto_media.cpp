@@ -35,7 +35,7 @@ QString (*frmPelto::OpenDialog)(QWidget*, const QString&) = &RunOpenDialog;
 
 void frmPelto::LoadMedia(const QString& file, bool skipOpen) {
     if (RecordingRuns()) return;
-    mdlFunctions::MediaFile() = QFile::encodeName(file).toStdString();
+    mdlFunctions::SetMediaFile(QFile::encodeName(file).toStdString());
     if (mnuMute->isChecked()) mdlFunctions::MuteAudio();
     bool openFailed = false;
     if (!skipOpen) {

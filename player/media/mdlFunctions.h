@@ -46,7 +46,8 @@ void SetMediaEvents(MediaEvents events);  // empty members are not called
 
 // --- module state ---
 // The current medium's name as written into the open command (bytes, not necessarily UTF-8).
-std::string& MediaFile();
+const std::string& MediaFile();
+void SetMediaFile(std::string name);
 const char* MciReply();  // the shared 128-character reply buffer
 
 // --- movie device ---

@@ -16,7 +16,7 @@ class MediaCommands : public ::testing::Test {
     void SetUp() override {
         SetCommandChannel(fake.channel());
         SetWindowState(&window);
-        MediaFile().clear();
+        SetMediaFile({});
     }
     void TearDown() override {
         SetCommandChannel({});
@@ -249,7 +249,7 @@ TEST_F(MediaCommands, SeekAsksModeTwiceWhenNotPlaying) {
 }
 
 TEST_F(MediaCommands, PlayReappliesCaptionVolumeAndMute) {
-    MediaFile() = "\"/m/a b.mpg\"";
+    SetMediaFile("\"/m/a b.mpg\"");
     window.mute = QStringLiteral("Ø");
     window.volume = "35";
     PlayMovie();
@@ -273,14 +273,14 @@ TEST_F(MediaCommands, PlayReappliesCaptionVolumeAndMute) {
     EXPECT_EQ(fake.sent, (Commands{"play movie"}));
 
     fake.clear();
-    MediaFile().clear();
+    SetMediaFile({});
     window.volume = "80";
     PlayMovie();
     EXPECT_EQ(fake.sent, (Commands{"play movie"}));
 }
 
 TEST_F(MediaCommands, RewindSeeksToStartThenPlays) {
-    MediaFile() = "\"x\"";
+    SetMediaFile("\"x\"");
     RewindToStart();
     EXPECT_EQ(fake.sent, (Commands{"seek movie to start", "play movie", "setaudio movie volume to 800"}));
 }
@@ -317,7 +317,7 @@ TEST_F(MediaCommands, OpenQuotesEveryFileNameWhole) {
     };
     for (const auto& name : names) {
         fake.clear();
-        MediaFile() = name;
+        SetMediaFile(name);
         OpenMovie(4242, "child");
         ASSERT_EQ(fake.sent.size(), 2u);
         EXPECT_EQ(fake.sent[0], "close movie");
@@ -334,7 +334,7 @@ TEST_F(MediaCommands, OpenQuotesEveryFileNameWhole) {
 }
 
 TEST_F(MediaCommands, OpenKeepsAWellQuotedName) {
-    MediaFile() = "\"/tmp/a b.mpg\"";
+    SetMediaFile("\"/tmp/a b.mpg\"");
     OpenMovie(7, "child");
     EXPECT_EQ(fake.sent[1], "open \"/tmp/a b.mpg\" type mpegvideo alias movie parent 7 style child ");
     EXPECT_FALSE(LastOpenFailed());
