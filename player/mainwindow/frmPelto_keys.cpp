@@ -29,7 +29,7 @@ QString DecimalText(double value) {
     const auto single = static_cast<float>(value);
     if (single == std::floor(single) && std::abs(single) < 1e15f)
         return QString::number(static_cast<qint64>(single));
-    const int wholeDigits = QString::number(static_cast<qint64>(std::abs(single))).size();
+    const auto wholeDigits = static_cast<int>(QString::number(static_cast<qint64>(std::abs(single))).size());
     QString text = QString::number(single, 'f', std::max(0, 7 - wholeDigits));
     while (text.endsWith(QLatin1Char('0'))) text.chop(1);
     if (text.endsWith(QLatin1Char('.'))) text.chop(1);
@@ -159,6 +159,8 @@ void ShowControlBar(frmPelto& f) {
 
 }  // namespace
 
+// One case per key of the command table: splitting it would only hide the table.
+// NOLINTNEXTLINE(readability-function-size)
 void frmPelto::KeyTrace(qint16& KeyCode) {
     switch (KeyCode) {
         case 13:

@@ -199,8 +199,8 @@ void OpenMovie(quintptr parentHandle, const std::string& style) {
     std::string& file = Mod().mediaFile;
     if (file.empty() || file.front() != '"' || !IsQuotedWord(file)) file = QuoteFileName(file);
     Send("close movie");
-    int rc = Send("open " + file + " type mpegvideo alias movie parent " + Num(parentHandle) + " style " +
-                  style + " ");
+    int rc = Send("open " + file + " type mpegvideo alias movie parent " + std::to_string(parentHandle) +
+                  " style " + style + " ");
     Mod().lastOpenFailed = rc != 0;
     Tell(Mod().events.opened);
 }

@@ -31,7 +31,7 @@ enum sRailStyleConstants : qint32 { Sunken = 0, Raised = 1, SunkenSoft = 2, Rais
 
 // The host's named property store. Names are matched without regard to case.
 class PropertyBag {
-public:
+  public:
     virtual ~PropertyBag() = default;
     virtual QVariant ReadProperty(const QString& name, const QVariant& defaultValue) = 0;
     // Stores nothing (and removes a stored entry) when value equals defaultValue.
@@ -41,7 +41,7 @@ public:
 // Setters return 0 on success or an error number (kErrInvalidPropertyValue, kErrOverflow);
 // a failing setter changes nothing.
 class ISlider {
-public:
+  public:
     virtual ~ISlider() = default;
     virtual QWidget* widget() = 0;
 
@@ -73,7 +73,7 @@ public:
 };
 
 class IControlFactory {
-public:
+  public:
     virtual ~IControlFactory() = default;
     virtual QStringList ClassNames() const = 0;
     // Type information: properties, events, enumerations, stored names, descriptions.
