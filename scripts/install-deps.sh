@@ -19,7 +19,7 @@ packages=(
   # fonts: Arial and Verdana stand-ins
   fonts-liberation fonts-dejavu-core
   # headless testing and looking
-  xvfb xauth xdotool imagemagick x11-utils ccache
+  xvfb xauth xdotool imagemagick x11-utils x11-xserver-utils ccache
   # desktop integration: icons rendered at build time, validators, the .deb check, MPRIS tests
   librsvg2-bin desktop-file-utils appstream shared-mime-info lintian dbus playerctl libglib2.0-bin
 )

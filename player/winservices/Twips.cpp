@@ -25,6 +25,7 @@ double Dpi(bool x) {
     return dpi > 0 ? dpi : 96.0;
 }
 
+// Stored settings can hold nan or huge numbers: RoundHalfEven takes them to 0 or the int range.
 int Round(double v) {
     return mdlFunctions::RoundHalfEven(v);
 }
