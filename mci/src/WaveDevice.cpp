@@ -204,7 +204,7 @@ int WaveDevice::status(const Command& cmd, std::string& reply) {
         case StatusItem::Length:
         case StatusItem::Position: {
             std::lock_guard lock(mutex_);
-            reply = std::to_string(file_->bytes() * 1000 / (kRate * kBytesPerFrame));
+            reply = std::to_string(file_->bytes() * 1000 / (std::uint64_t{kRate} * kBytesPerFrame));
             return Ok;
         }
         case StatusItem::Ready:
