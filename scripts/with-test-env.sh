@@ -22,9 +22,10 @@ export XDG_STATE_HOME="$workdir/state"
 export HOME_FOR_TESTS="$workdir/home"
 mkdir -p "$XDG_CONFIG_HOME" "$HOME_FOR_TESTS"
 
-# Xvfb picks a free display and tells us its number on fd 5.
+# Xvfb picks a free display and tells us its number on fd 5. -noreset: otherwise the server goes
+# back to its defaults whenever its last client leaves, auto-repeat included.
 exec 5<> <(:)
-Xvfb -displayfd 5 -screen 0 1280x1024x24 -nolisten tcp >"$workdir/xvfb.log" 2>&1 &
+Xvfb -displayfd 5 -screen 0 1280x1024x24 -nolisten tcp -noreset >"$workdir/xvfb.log" 2>&1 &
 pids+=($!)
 read -r -t 20 -u 5 display || { echo "with-test-env: Xvfb did not start" >&2; cat "$workdir/xvfb.log" >&2; exit 1; }
 exec 5>&-
