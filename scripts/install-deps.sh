@@ -7,7 +7,7 @@ if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
 
 packages=(
   # build
-  build-essential cmake ninja-build pkg-config git clang libclang-rt-14-dev clang-format
+  build-essential cmake ninja-build pkg-config git clang libclang-rt-14-dev clang-format clang-tidy
   qt6-base-dev qt6-base-dev-tools libgl-dev libx11-dev libxss-dev
   libgstreamer1.0-dev libgstreamer-plugins-base1.0-dev
   libgtest-dev libgmock-dev libbenchmark-dev

@@ -22,12 +22,12 @@ export XDG_STATE_HOME="$workdir/state"
 export HOME_FOR_TESTS="$workdir/home"
 mkdir -p "$XDG_CONFIG_HOME" "$HOME_FOR_TESTS"
 
-# Xvfb picks a free display and tells us its number on fd 5.
+# Xvfb picks a free display and tells us its number on fd 5. -noreset: otherwise the server goes
+# back to its defaults whenever its last client leaves, auto-repeat included.
 exec 5<> <(:)
 # No auto-repeat (-r): xdotool loses a key release when the window it typed into goes away (a quit
-# key), and the repeating key would end every program started after it on this display. Set by
-# the server itself: an "xset r off" is undone when the server resets as its last client leaves.
-Xvfb -displayfd 5 -screen 0 1280x1024x24 -nolisten tcp -r >"$workdir/xvfb.log" 2>&1 &
+# key), and the repeating key would end every program started after it on this display.
+Xvfb -displayfd 5 -screen 0 1280x1024x24 -nolisten tcp -r -noreset >"$workdir/xvfb.log" 2>&1 &
 pids+=($!)
 read -r -t 20 -u 5 display || { echo "with-test-env: Xvfb did not start" >&2; cat "$workdir/xvfb.log" >&2; exit 1; }
 exec 5>&-

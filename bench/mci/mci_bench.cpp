@@ -120,8 +120,10 @@ BENCHMARK(BM_PlayFromToNewFrame)
 
 int main(int argc, char** argv) {
     if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    if (!std::getenv("PELTO_MCI_FAKE_SINKS")) setenv("PELTO_MCI_FAKE_SINKS", "1", 1);
     QApplication app(argc, argv);
+    mci::Options options = mci::Options::fromEnvironment();
+    if (!std::getenv("PELTO_MCI_FAKE_SINKS")) options.sinks = mci::Options::Sinks::Fake;
+    mci::setOptions(options);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

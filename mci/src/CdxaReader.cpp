@@ -98,7 +98,7 @@ void CdxaReader::needData(GstElement* src, guint length, gpointer data) {
         gst_app_src_end_of_stream(GST_APP_SRC(src));
         return;
     }
-    const std::size_t want = std::clamp<std::size_t>(length, 4096, 64 * 1024);
+    const std::size_t want = std::clamp<std::size_t>(length, 4096, std::size_t{64} * 1024);
     auto buffer = GstRef<GstBuffer>(gst_buffer_new_allocate(nullptr, want, nullptr), RefMode::Adopt);
     GstMapInfo map;
     if (!gst_buffer_map(buffer.get(), &map, GST_MAP_WRITE)) return;

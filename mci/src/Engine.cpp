@@ -1,6 +1,5 @@
 // Command dispatch: the alias table, the trace log and the reply buffer rules.
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <string>
@@ -11,8 +10,7 @@
 
 #include <QCoreApplication>
 
-#include <cctype>
-
+#include "AsciiCase.h"
 #include "CdDoor.h"
 #include "Command.h"
 #include "MovieDevice.h"
@@ -22,14 +20,6 @@
 
 namespace mci {
 namespace {
-
-bool sameAlias(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
-            return false;
-    return true;
-}
 
 class Engine {
   public:
@@ -47,6 +37,8 @@ class Engine {
         busy_ = false;
         return rc;
     }
+
+    void setOptions(const Options& options) { options_ = options; }
 
   private:
     Engine() {
@@ -76,15 +68,15 @@ class Engine {
 
     Device* find(std::string_view alias) {
         for (auto& e : devices_)
-            if (sameAlias(e.alias, alias)) return e.device.get();
+            if (sameText(e.alias, alias)) return e.device.get();
         return nullptr;
     }
 
     int open(const Command& cmd) {
         std::string type = cmd.type;
-        const bool isNew = sameAlias(cmd.device, "new");
-        if (type.empty() && (sameAlias(cmd.device, "cdaudio") || sameAlias(cmd.device, "waveaudio") ||
-                             sameAlias(cmd.device, "mpegvideo")))
+        const bool isNew = sameText(cmd.device, "new");
+        if (type.empty() && (sameText(cmd.device, "cdaudio") || sameText(cmd.device, "waveaudio") ||
+                             sameText(cmd.device, "mpegvideo")))
             return ErrDeviceType;  // opening a bare device type needs no element; we have none to offer
         if (type.empty()) type = isNew ? "waveaudio" : "mpegvideo";
         const std::string alias = cmd.alias.empty() ? cmd.device : cmd.alias;
@@ -94,10 +86,10 @@ class Engine {
         if (type == "mpegvideo" || type == "avivideo" || type == "mpegaudio" || type == "sequencer" ||
             type == "digitalvideo") {
             if (isNew) return ErrDeviceType;
-            if (int e = MovieDevice::open(cmd.device, cmd.parent, device)) return e;
+            if (int e = MovieDevice::open(cmd.device, cmd.parent, options_.sinks, device)) return e;
         } else if (type == "waveaudio") {
             if (!isNew) return ErrDeviceType;
-            if (int e = WaveDevice::open(device)) return e;
+            if (int e = WaveDevice::open(options_.captureSource, device)) return e;
         } else {
             return ErrDeviceType;
         }
@@ -106,12 +98,12 @@ class Engine {
     }
 
     int close(const Command& cmd) {
-        if (sameAlias(cmd.device, "all")) {
+        if (sameText(cmd.device, "all")) {
             closeAll();
             return Ok;
         }
         for (auto it = devices_.begin(); it != devices_.end(); ++it) {
-            if (sameAlias(it->alias, cmd.device)) {
+            if (sameText(it->alias, cmd.device)) {
                 auto doomed = std::move(it->device);
                 devices_.erase(it);
                 return Ok;
@@ -125,7 +117,7 @@ class Engine {
         if (cmd.verb == Verb::Close) return close(cmd);
         Device* dev = find(cmd.device);
         if (!dev) {
-            if (cmd.verb == Verb::Set && cmd.setItem == SetItem::Door && sameAlias(cmd.device, "cdaudio"))
+            if (cmd.verb == Verb::Set && cmd.setItem == SetItem::Door && sameText(cmd.device, "cdaudio"))
                 return setCdDoor(cmd.on);
             return ErrNoSuchDevice;
         }
@@ -162,13 +154,14 @@ class Engine {
         return ErrUnrecognizedCommand;
     }
 
+    Options options_;
     std::vector<Entry> devices_;
     bool busy_ = false;
     bool closeRegistered_ = false;
 };
 
-// The trace log: one line per command, written out as soon as the command returns. The file
-// follows PELTO_MCI_LOG as it is now, so a debugging session can switch it on mid-run.
+// The trace log: one line per command, written out as soon as the command returns. A new path
+// takes effect at once, so a program can switch the trace on mid-run.
 class Trace {
   public:
     static Trace& instance() {
@@ -176,7 +169,7 @@ class Trace {
         return trace;
     }
     void write(std::string_view command, int code, std::string_view reply) {
-        if (!follow()) return;
+        if (!file_) return;
         std::fwrite(command.data(), 1, command.size(), file_);
         std::fprintf(file_, "\t%d\t", code);
         std::fwrite(reply.data(), 1, reply.size(), file_);
@@ -185,35 +178,32 @@ class Trace {
     }
 
     void note(std::string_view text) {
-        if (!follow()) return;
+        if (!file_) return;
         std::fputs("# ", file_);
         std::fwrite(text.data(), 1, text.size(), file_);
         std::fputc('\n', file_);
         std::fflush(file_);
     }
 
-  private:
-    ~Trace() { reopen({}); }
-    bool follow() {
-        const char* path = std::getenv("PELTO_MCI_LOG");
-        if (!path || !*path) {
-            reopen({});
-            return false;
-        }
-        if (path != path_) reopen(path);
-        return file_ != nullptr;
-    }
     void reopen(const std::string& path) {
         if (path == path_) return;
         if (file_) std::fclose(file_);
         file_ = path.empty() ? nullptr : std::fopen(path.c_str(), "ae");
         path_ = path;
     }
+
+  private:
+    ~Trace() { reopen({}); }
     std::FILE* file_ = nullptr;
     std::string path_;
 };
 
 }  // namespace
+
+void setOptions(const Options& options) {
+    Engine::instance().setOptions(options);
+    Trace::instance().reopen(options.traceLog);
+}
 
 void traceNote(std::string_view text) {
     Trace::instance().note(text);

@@ -9,8 +9,6 @@
 #include <QThread>
 #include <QTimer>
 #include <cerrno>
-#include <cstdlib>
-#include <cstring>
 #include <limits>
 
 #include "FrameSize.h"
@@ -58,10 +56,9 @@ struct StallWatch {
     std::chrono::steady_clock::time_point lastMove = std::chrono::steady_clock::now();
 };
 
-SinkMode sinkMode(bool gui) {
-    const char* env = std::getenv("PELTO_MCI_FAKE_SINKS");
-    if (env && std::strcmp(env, "audio") == 0) return gui ? SinkMode::FakeAudio : SinkMode::Fake;
-    if (env && *env && std::strcmp(env, "0") != 0) return SinkMode::Fake;
+SinkMode sinkMode(Options::Sinks sinks, bool gui) {
+    if (sinks == Options::Sinks::FakeAudio) return gui ? SinkMode::FakeAudio : SinkMode::Fake;
+    if (sinks == Options::Sinks::Fake) return SinkMode::Fake;
     return gui ? SinkMode::Window : SinkMode::Headless;
 }
 
@@ -83,7 +80,7 @@ std::string number(std::int64_t v) {
 
 }  // namespace
 
-int MovieDevice::open(const std::string& path, std::optional<std::uint64_t> parent,
+int MovieDevice::open(const std::string& path, std::optional<std::uint64_t> parent, Options::Sinks sinkOption,
                       std::unique_ptr<Device>& out) {
     if (int e = checkFile(path)) return e;
     const bool gui = qobject_cast<QApplication*>(QCoreApplication::instance()) != nullptr;
@@ -94,7 +91,7 @@ int MovieDevice::open(const std::string& path, std::optional<std::uint64_t> pare
         if (!parentWidget) return ErrBadWindow;
     }
     std::unique_ptr<MovieDevice> dev(new MovieDevice);
-    const SinkMode sinks = sinkMode(gui);
+    const SinkMode sinks = sinkMode(sinkOption, gui);
     std::shared_ptr<FrameSlot> slot;
     if (sinks == SinkMode::Window || sinks == SinkMode::FakeAudio) {
         dev->window_ = new MovieWindow(parentWidget);

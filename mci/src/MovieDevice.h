@@ -10,6 +10,7 @@
 #include "Device.h"
 #include "MoviePipeline.h"
 #include "MovieWindow.h"
+#include "mci/mci.h"
 
 class QEventLoop;
 class QTimer;
@@ -19,7 +20,7 @@ namespace mci {
 class MovieDevice : public Device {
   public:
     // Opens and prerolls `path`; on failure returns the error code and leaves `out` empty.
-    static int open(const std::string& path, std::optional<std::uint64_t> parent,
+    static int open(const std::string& path, std::optional<std::uint64_t> parent, Options::Sinks sinks,
                     std::unique_ptr<Device>& out);
     ~MovieDevice() override;
 

@@ -1,6 +1,7 @@
 #include <cstring>
 #include <limits>
 
+#include "AsciiCase.h"
 #include "Command.h"
 #include "mci/mci.h"
 
@@ -11,23 +12,6 @@ bool isBlank(char c) {
     return c == ' ' || c == '\t' || c == '\r' || c == '\n';
 }
 
-char lower(char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool same(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (lower(a[i]) != lower(b[i])) return false;
-    return true;
-}
-
-std::string lowered(std::string_view s) {
-    std::string out(s);
-    for (char& c : out) c = lower(c);
-    return out;
-}
-
 // Walks the words after the device name; quoted words are never keywords.
 class Cursor {
   public:
@@ -35,7 +19,7 @@ class Cursor {
     bool done() const { return pos_ >= words_.size(); }
     const Word& peek() const { return words_[pos_]; }
     bool accept(std::string_view keyword) {
-        if (done() || peek().quoted || !same(peek().text, keyword)) return false;
+        if (done() || peek().quoted || !sameText(peek().text, keyword)) return false;
         ++pos_;
         return true;
     }
@@ -61,7 +45,7 @@ int parseOpen(Cursor& c, Command& cmd) {
         if (c.accept("type")) {
             const Word* w = c.value();
             if (!w) return ErrMissingArgument;
-            cmd.type = lowered(w->text);
+            cmd.type = asciiLowered(w->text);
         } else if (c.accept("alias")) {
             const Word* w = c.value();
             if (!w) return ErrMissingArgument;
@@ -81,7 +65,7 @@ int parseOpen(Cursor& c, Command& cmd) {
         } else if (c.accept("style")) {
             const Word* w = c.value();
             if (!w) return ErrMissingArgument;
-            cmd.style = lowered(w->text);
+            cmd.style = asciiLowered(w->text);
         } else {
             return ErrUnknownKeyword;
         }
@@ -293,7 +277,7 @@ int parseCommand(std::string_view line, Command& cmd) {
     if (all.empty() || all[0].quoted) return ErrUnrecognizedCommand;
     bool known = false;
     for (const auto& v : kVerbs) {
-        if (same(all[0].text, v.name)) {
+        if (sameText(all[0].text, v.name)) {
             cmd.verb = v.verb;
             known = true;
             break;
@@ -307,9 +291,9 @@ int parseCommand(std::string_view line, Command& cmd) {
     std::vector<Word> words;
     words.reserve(all.size());
     for (std::size_t i = 0; i < all.size(); ++i) {
-        if (i >= 2 && !all[i].quoted && same(all[i].text, "wait")) {
+        if (i >= 2 && !all[i].quoted && sameText(all[i].text, "wait")) {
             cmd.wait = true;
-        } else if (i >= 2 && !all[i].quoted && same(all[i].text, "notify")) {
+        } else if (i >= 2 && !all[i].quoted && sameText(all[i].text, "notify")) {
             cmd.notify = true;
         } else {
             words.push_back(std::move(all[i]));

@@ -3,7 +3,6 @@
 #include <gst/app/gstappsink.h>
 
 #include <chrono>
-#include <cstdlib>
 #include <utility>
 
 #include "mci/mci.h"
@@ -23,9 +22,8 @@ std::string& folderSetting() {
 }
 
 // The default input, or a stand-in given by description (a test can record a tone without a server).
-GstElement* captureSource() {
-    const char* desc = std::getenv("PELTO_MCI_CAPTURE_SRC");
-    if (desc && *desc) return gst_parse_bin_from_description(desc, TRUE, nullptr);
+GstElement* captureSource(const std::string& description) {
+    if (!description.empty()) return gst_parse_bin_from_description(description.c_str(), TRUE, nullptr);
     return gst_element_factory_make("pulsesrc", nullptr);
 }
 
@@ -44,12 +42,12 @@ std::string WaveDevice::folder() {
     return std::string(g_get_user_state_dir()) + "/pelto-mci";
 }
 
-int WaveDevice::open(std::unique_ptr<Device>& out) {
+int WaveDevice::open(const std::string& source, std::unique_ptr<Device>& out) {
     std::unique_ptr<WaveDevice> dev(new WaveDevice);
     dev->file_ = PartialWav::create(folder(), kRate, kChannels);
     if (!dev->file_) return ErrCannotSave;
     dev->pipeline_ = adopt(GST_ELEMENT(gst_object_ref_sink(gst_pipeline_new("capture"))));
-    GstElement* src = captureSource();
+    GstElement* src = captureSource(source);
     GstElement* convert = gst_element_factory_make("audioconvert", nullptr);
     GstElement* resample = gst_element_factory_make("audioresample", nullptr);
     GstElement* filter = gst_element_factory_make("capsfilter", nullptr);
@@ -204,7 +202,7 @@ int WaveDevice::status(const Command& cmd, std::string& reply) {
         case StatusItem::Length:
         case StatusItem::Position: {
             std::lock_guard lock(mutex_);
-            reply = std::to_string(file_->bytes() * 1000 / (kRate * kBytesPerFrame));
+            reply = std::to_string(file_->bytes() * 1000 / (std::uint64_t{kRate} * kBytesPerFrame));
             return Ok;
         }
         case StatusItem::Ready:

@@ -23,7 +23,8 @@ class WaveDevice : public Device {
     static constexpr int kChannels = 2;
     static constexpr int kBytesPerFrame = 2 * kChannels;
 
-    static int open(std::unique_ptr<Device>& out);
+    // source: a pipeline description for the input; empty: the sound server's default input.
+    static int open(const std::string& source, std::unique_ptr<Device>& out);
     ~WaveDevice() override;
 
     int record() override;

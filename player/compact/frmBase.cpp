@@ -4,7 +4,6 @@
 #include <QFile>
 #include <QKeyEvent>
 #include <QMouseEvent>
-#include <cmath>
 
 #include "OleColor.h"
 #include "SliderHost.h"
@@ -165,10 +164,8 @@ void frmBase::Form_Load() {
     const double seekWidth = Slider ? Twips::Width(Slider->widget()) : screenWidth - volWidth;
     if (VolSlider) Twips::SetLeft(VolSlider->widget(), seekWidth);
     // The level label read as a whole number: a fraction rounds (halves to even), no number is skipped.
-    bool ok = false;
-    const double volume = main_.lblVolume->Caption().trimmed().toDouble(&ok);
-    if (VolSlider && ok && std::abs(volume) < 2147483647.0)
-        VolSlider->setValue(static_cast<qint32>(std::nearbyint(volume)));
+    if (const auto volume = mdlFunctions::WholeNumber(main_.lblVolume->Caption()); VolSlider && volume)
+        VolSlider->setValue(*volume);
     lblStatus->SetCaption(mdlFunctions::GetMovieMode());
     if (mdlFunctions::IsPlayingOrPaused()) {
         lblFileName->SetCaption(QFile::decodeName(QByteArray::fromStdString(mdlFunctions::MediaFile())));
@@ -208,23 +205,17 @@ void frmBase::Timer_Timer() {
     main_.UnloadBase();
 }
 
-void frmBase::SeekFromSlider() {
-    const bool paused = main_.cmdPlaym->Caption() == QStringLiteral("Play");
-    mdlFunctions::SeekToSeconds(Slider ? Slider->Value() : 0);
-    if (paused) mdlFunctions::PauseMovie();
-}
-
 void frmBase::Slider_MouseDown(int /*Shift*/) {
     main_.T.stop();
     Timer.stop();
 }
 
 void frmBase::Slider_Click() {
-    SeekFromSlider();
+    main_.SeekFromSlider(Slider);
 }
 
 void frmBase::Slider_MouseUp(int /*Shift*/) {
-    SeekFromSlider();
+    main_.SeekFromSlider(Slider);
     main_.ResumeTickAfterDrag();
 }
 

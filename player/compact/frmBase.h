@@ -85,7 +85,6 @@ class frmBase : public QWidget {
   private:
     void CreateControls();
     PictureImage* CreateButton(int left, const QString& tooltip, Icons::Button picture, qint16 keyCode);
-    void SeekFromSlider();
 
     frmPelto& main_;
 };

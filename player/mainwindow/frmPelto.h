@@ -11,6 +11,7 @@
 
 #include "CaptionLabel.h"
 #include "MediaWindowState.h"
+#include "OleColor.h"
 
 class QKeyEvent;
 class QMimeData;
@@ -98,7 +99,12 @@ class frmPelto : public QWidget, public MediaWindowState {
     void cmdPlaym_Click();
     void cmdStop_Click();
     void lblRec_Click();
+    // A recording runs: the record label says so by its caption or its colour (the recorder sets
+    // both together).
     bool RecordingRuns() const;
+    // The Play button's caption is exactly "Play": the medium is paused or stopped, and a seek or
+    // step must leave it paused.
+    bool PausedOrStopped() const;
     void T_Timer();
     void UpdateSeekBars();
     void Slider_Click();
@@ -106,6 +112,8 @@ class frmPelto : public QWidget, public MediaWindowState {
     void Slider_MouseUp(int Shift);
     // Restarts the tick after a seek-bar drag (either window's bar).
     void ResumeTickAfterDrag();
+    // Seeks to the bar's value (either window's bar); a paused medium stays paused.
+    void SeekFromSlider(const ptSlider::ISlider* bar);
 
     // --- video placement and full screen (frmPelto_video.cpp) ---
     void Form_Resize();
@@ -205,7 +213,7 @@ class frmPelto : public QWidget, public MediaWindowState {
     frmBase* base_ = nullptr;
     bool unloaded_ = false;
     bool fullScreen_ = false;
-    quint32 backColor_ = 0x8000000F;
+    quint32 backColor_ = OleColor::kButtonFace;
     int mousePointer_ = 0;
     // Volume and position are written a moment after they change, not only at the end: a program
     // that is killed keeps them too.

@@ -15,7 +15,6 @@
 
 namespace {
 
-const QString kPlay = QStringLiteral("Play");
 const QString kSoundOn = QStringLiteral("O");
 const QString kMuted = QStringLiteral("\u00D8");
 
@@ -105,13 +104,13 @@ void frmPelto::mnuStop_Click() {
 
 // The step operations play from the new position; pausing after them keeps a paused medium paused.
 void frmPelto::mnuSkipRev_Click() {
-    const bool paused = cmdPlaym->Caption() == kPlay;
+    const bool paused = PausedOrStopped();
     mdlFunctions::StepBackSeconds(3);
     if (paused) mdlFunctions::PauseMovie();
 }
 
 void frmPelto::mnuSkipFwd_Click() {
-    const bool paused = cmdPlaym->Caption() == kPlay;
+    const bool paused = PausedOrStopped();
     mdlFunctions::StepForwardSeconds(3);
     if (paused) mdlFunctions::PauseMovie();
 }

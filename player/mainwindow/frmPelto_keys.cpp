@@ -18,23 +18,10 @@
 
 namespace {
 
-const QString kPlay = QStringLiteral("Play");
 const QString kSoundOn = QStringLiteral("O");
 const QString kCannotOpen = QString::fromLatin1(mdlFunctions::kCannotOpen);
 
-// A settings or label text as a number; nullopt when it is no number.
-std::optional<double> Number(const QString& text) {
-    bool ok = false;
-    const double v = text.trimmed().toDouble(&ok);
-    return ok ? std::optional<double>(v) : std::nullopt;
-}
-
-// Whole number, halves to even, as a conversion to a 32-bit integer does.
-std::optional<qint32> WholeNumber(const QString& text) {
-    const auto v = Number(text);
-    if (!v || std::abs(*v) > 2147483647.0) return std::nullopt;
-    return static_cast<qint32>(std::nearbyint(*v));
-}
+using mdlFunctions::Number;
 
 // Twips as a single-precision number's plain decimal text: "2880", "1309.091", never an exponent
 // or padding zeros.
@@ -42,7 +29,7 @@ QString DecimalText(double value) {
     const auto single = static_cast<float>(value);
     if (single == std::floor(single) && std::abs(single) < 1e15f)
         return QString::number(static_cast<qint64>(single));
-    const int wholeDigits = QString::number(static_cast<qint64>(std::abs(single))).size();
+    const auto wholeDigits = static_cast<int>(QString::number(static_cast<qint64>(std::abs(single))).size());
     QString text = QString::number(single, 'f', std::max(0, 7 - wholeDigits));
     while (text.endsWith(QLatin1Char('0'))) text.chop(1);
     if (text.endsWith(QLatin1Char('.'))) text.chop(1);
@@ -58,7 +45,7 @@ QString Setting(const char* key) {
 
 // Seeks with the playing/paused rule; the step operations play from the new position.
 void SeekStep(frmPelto& f, const std::function<void()>& step) {
-    mdlMWheel::SeekStep(f.cmdPlaym->Caption() != kPlay, f.lblMute->Caption() == kSoundOn, step);
+    mdlMWheel::SeekStep(!f.PausedOrStopped(), f.lblMute->Caption() == kSoundOn, step);
 }
 void SecondsBack(frmPelto& f, qint32 n) {
     SeekStep(f, [n] { mdlFunctions::StepBackSeconds(n); });
@@ -133,9 +120,10 @@ void Resume(frmPelto& f) {
         RestoreFullScreen(f);
     f.lblStatus->SetCaption(f.CurrentFile);
     if (f.lblTime->Caption().isEmpty()) return;
-    mdlFunctions::MediaFile() = QFile::encodeName(f.lblStatus->Caption()).toStdString();
+    mdlFunctions::SetMediaFile(QFile::encodeName(f.lblStatus->Caption()).toStdString());
     mdlFunctions::OpenMovie(static_cast<quintptr>(f.FrameVideo->winId()), "child");
-    if (auto seconds = WholeNumber(f.lblTime->Caption())) mdlFunctions::StepForwardSeconds(*seconds);
+    if (auto seconds = mdlFunctions::WholeNumber(f.lblTime->Caption()))
+        mdlFunctions::StepForwardSeconds(*seconds);
     f.lblTime->SetCaption(mdlFunctions::PositionText());
     f.lblStatus->SetCaption(mdlFunctions::GetMovieMode());
     f.Base().lblStatus->SetCaption(f.lblStatus->Caption());
@@ -171,6 +159,8 @@ void ShowControlBar(frmPelto& f) {
 
 }  // namespace
 
+// One case per key of the command table: splitting it would only hide the table.
+// NOLINTNEXTLINE(readability-function-size)
 void frmPelto::KeyTrace(qint16& KeyCode) {
     switch (KeyCode) {
         case 13:

@@ -4,7 +4,6 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QFile>
-#include <cmath>
 #include <optional>
 
 #include "Icons.h"
@@ -36,12 +35,7 @@ QFont ArialFont(bool bold) {
     return f;
 }
 
-// A number as the settings store or a label holds it; nullopt when it is no number.
-std::optional<double> Number(const QString& text) {
-    bool ok = false;
-    const double v = text.trimmed().toDouble(&ok);
-    return ok ? std::optional<double>(v) : std::nullopt;
-}
+using mdlFunctions::Number;
 
 }  // namespace
 
@@ -53,7 +47,7 @@ frmPelto::frmPelto(QWidget* parent) : QWidget(parent) {
     setAcceptDrops(true);
     setMouseTracking(true);
     setAutoFillBackground(true);
-    SetBackColor(0x8000000F);
+    SetBackColor(OleColor::kButtonFace);
     Twips::SetRect(this, kDesignLeft, kDesignTop, kDesignWidth, kDesignHeight);
     CreateControls();
     CreateMenu();
@@ -89,7 +83,7 @@ void frmPelto::CreateControls() {
     lblMute = label(QStringLiteral("O"), QStringLiteral("Toggle mute"), 4200, 0, 135, 210);
     Label1 = label(QStringLiteral("X"), QStringLiteral("Quit Pelto"), 4365, 0, 135, 210);
     for (CaptionLabel* c : {lblRec, lblMute, Label1}) c->setFont(ArialFont(true));
-    lblRec->SetBackColor(0x8000000F);
+    lblRec->SetBackColor(OleColor::kButtonFace);
     cmdPlaym->setEnabled(false);
     cmdStop->setEnabled(false);
 
@@ -165,7 +159,7 @@ void frmPelto::CreateSeekBar() {
 }
 
 void frmPelto::Form_Load(const QString& commandLine) {
-    mdlMWheel::InstallWheelHook(this, {[this] { return cmdPlaym->Caption(); },
+    mdlMWheel::InstallWheelHook(this, {[this] { return PausedOrStopped(); },
                                        [this] { return lblMute->Caption() == QStringLiteral("O"); }});
     if (auto top = Number(PeltoSettings::GetSetting(QStringLiteral("Top"))); top && *top > 0) SetTop(*top);
     if (auto left = Number(PeltoSettings::GetSetting(QStringLiteral("Left"))); left && *left > 0)
@@ -181,7 +175,7 @@ void frmPelto::Form_Load(const QString& commandLine) {
         LoadMedia(CurrentFile, false);
     }
     if (auto volume = Number(lblVolume->Caption()))
-        mdlFunctions::SetVolume(static_cast<qint32>(std::nearbyint(*volume * 10)));
+        mdlFunctions::SetVolume(mdlFunctions::RoundHalfEven(*volume * 10));
     settingsWriter_.setSingleShot(true);
     settingsWriter_.setInterval(kSettingsDelayMs);
     connect(&settingsWriter_, &QTimer::timeout, this, &frmPelto::SaveVolumeAndPosition);
@@ -205,7 +199,7 @@ void frmPelto::SaveVolumeAndPosition() {
 }
 
 void frmPelto::FinishRecordingBeforeExit() {
-    if (lblRec->Caption() != QStringLiteral("R")) mdlFunctions::ToggleRecording();
+    if (RecordingRuns()) mdlFunctions::ToggleRecording();
 }
 
 void frmPelto::Form_Unload() {

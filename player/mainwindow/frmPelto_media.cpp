@@ -5,7 +5,6 @@
 #include <QMimeData>
 #include <QUrl>
 
-#include "OleColor.h"
 #include "WindowUtils.h"
 #include "compact/frmBase.h"
 #include "frmPelto.h"
@@ -35,8 +34,8 @@ QString RunOpenDialog(QWidget* owner, const QString& startFolder) {
 QString (*frmPelto::OpenDialog)(QWidget*, const QString&) = &RunOpenDialog;
 
 void frmPelto::LoadMedia(const QString& file, bool skipOpen) {
-    if (lblRec->BackColor() != OleColor::kButtonFace) return;  // a recording runs
-    mdlFunctions::MediaFile() = QFile::encodeName(file).toStdString();
+    if (RecordingRuns()) return;
+    mdlFunctions::SetMediaFile(QFile::encodeName(file).toStdString());
     if (mnuMute->isChecked()) mdlFunctions::MuteAudio();
     bool openFailed = false;
     if (!skipOpen) {
@@ -55,7 +54,7 @@ void frmPelto::LoadMedia(const QString& file, bool skipOpen) {
     cmdPlaym->setEnabled(true);
     cmdStop->setEnabled(true);
     mnuPlay->setVisible(true);
-    if (cmdPlaym->Caption() == QStringLiteral("Play")) cmdPlaym->SetCaption(QStringLiteral("Pause"));
+    if (PausedOrStopped()) cmdPlaym->SetCaption(QStringLiteral("Pause"));
     T.start();
     // A length under one second cannot become a maximum (it must stay above the minimum): kept.
     if (Slider) Slider->setMax(mdlFunctions::GetLengthSeconds());

@@ -1,5 +1,6 @@
 // Transport and progress: Play/Pause, Stop, the record label, the 100 ms tick and the seek bar.
 
+#include "OleColor.h"
 #include "WindowUtils.h"
 #include "compact/frmBase.h"
 #include "frmPelto.h"
@@ -16,17 +17,21 @@ const QString kError = QStringLiteral("Error");
 const QString kCannotOpen = QString::fromLatin1(mdlFunctions::kCannotOpen);
 }  // namespace
 
-// The status word can be overwritten while a recording runs (the open dialog writes the chosen
-// path before the load is refused); the record label still tells.
 bool frmPelto::RecordingRuns() const {
-    return lblStatus->Caption() == kRecording || lblRec->Caption() != QStringLiteral("R");
+    return lblRec->Caption() != QStringLiteral("R") || lblRec->BackColor() != OleColor::kButtonFace;
+}
+
+bool frmPelto::PausedOrStopped() const {
+    return cmdPlaym->Caption() == kPlay;
 }
 
 void frmPelto::cmdPlaym_Click() {
     if (CurrentFile.isEmpty()) return;
     const QString status = lblStatus->Caption();
-    // Pausing here would overwrite "Recording" and leave the recording unreachable by Stop.
-    if (RecordingRuns()) return;
+    // Pausing here would overwrite "Recording" and leave the recording unreachable by Stop. The
+    // status word can be overwritten while a recording runs (the open dialog writes the chosen
+    // path before the load is refused); the record label still tells.
+    if (status == kRecording || RecordingRuns()) return;
     // After a stream error only a fresh open can play the file again.
     if (status == kStopped || status == kCannotOpen || status == kError) {
         LoadMedia(CurrentFile, false);
@@ -45,7 +50,7 @@ void frmPelto::cmdStop_Click() {
     const QString status = lblStatus->Caption();
     if (status == kStopped) return;
     // Closing every device would throw the recording away: save it instead.
-    if (RecordingRuns()) {
+    if (status == kRecording || RecordingRuns()) {
         mdlFunctions::ToggleRecording();
         return;
     }
@@ -115,8 +120,12 @@ void frmPelto::Slider_MouseDown(int /*Shift*/) {
 }
 
 void frmPelto::Slider_Click() {
-    const bool paused = cmdPlaym->Caption() == kPlay;
-    mdlFunctions::SeekToSeconds(Slider ? Slider->Value() : 0);
+    SeekFromSlider(Slider);
+}
+
+void frmPelto::SeekFromSlider(const ptSlider::ISlider* bar) {
+    const bool paused = PausedOrStopped();
+    mdlFunctions::SeekToSeconds(bar ? bar->Value() : 0);
     if (paused) mdlFunctions::PauseMovie();
 }
 

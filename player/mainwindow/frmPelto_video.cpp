@@ -2,7 +2,6 @@
 // window switches between its normal layout and full screen.
 
 #include <QScreen>
-#include <cmath>
 
 #include "OleColor.h"
 #include "Twips.h"
@@ -13,10 +12,6 @@
 #include "ptSlider/ctlSlider.h"
 
 namespace {
-qint32 RoundHalfEven(double v) {
-    return static_cast<qint32>(std::nearbyint(v));
-}
-
 void SetFrameColor(QWidget* frame, quint32 oleColor) {
     QPalette p = frame->palette();
     p.setColor(QPalette::Window, OleColor::ToQColor(oleColor));
@@ -45,8 +40,9 @@ void frmPelto::ArrangeVideoArea() {
             Twips::SetWidth(Slider->widget(), Width() - 115);
         }
     }
-    mdlFunctions::PlaceMovieWindow(0, 0, RoundHalfEven(Twips::Width(FrameVideo) / Twips::PerPixelX()),
-                                   RoundHalfEven(Twips::Height(FrameVideo) / Twips::PerPixelY()));
+    mdlFunctions::PlaceMovieWindow(
+        0, 0, mdlFunctions::RoundHalfEven(Twips::Width(FrameVideo) / Twips::PerPixelX()),
+        mdlFunctions::RoundHalfEven(Twips::Height(FrameVideo) / Twips::PerPixelY()));
 }
 
 void frmPelto::SizeWindowToVideo(qint32& height, qint32& width) {

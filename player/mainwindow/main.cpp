@@ -5,6 +5,7 @@
 #include "MprisService.h"
 #include "QuitSignals.h"
 #include "frmPelto.h"
+#include "mci/mci.h"
 #include "mdlFunctions.h"
 #include "ptSlider/ControlHost.h"
 
@@ -12,6 +13,7 @@ int main(int argc, char** argv) {
     // Only the video frame needs a native window; native siblings would lose drags and releases.
     QCoreApplication::setAttribute(Qt::AA_DontCreateNativeWidgetSiblings);
     QApplication app(argc, argv);
+    mci::setOptions(mci::Options::fromEnvironment());
     QApplication::setApplicationName(QStringLiteral("PeltoSE"));
     QGuiApplication::setDesktopFileName(QStringLiteral(PELTO_APP_ID));
     const QString commandLine = CommandLine(argc, argv);

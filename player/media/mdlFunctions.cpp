@@ -19,30 +19,25 @@
 namespace mdlFunctions {
 namespace detail {
 
-std::string gMediaFile;
-char gMciReply[kReplyLength] = {};
-bool gLastOpenFailed = false;
-CommandChannel gChannel;
-MediaWindowState* gState = nullptr;
-std::function<QDateTime()> gClock;
-QString gProgramFolder;
-QString gFallbackFolder;
-QString gStateFolder;
-std::function<void(const QString&, const QString&)> gReportError;
+Module& Mod() {
+    static Module module;
+    return module;
+}
 
 int Send(const std::string& command) {
-    if (gChannel) return gChannel(command, nullptr, 0);
+    if (Mod().channel) return Mod().channel(command, nullptr, 0);
     return mci::sendString(command, nullptr, 0);
 }
 
 int Query(const std::string& command) {
-    gMciReply[0] = '\0';
-    if (gChannel) return gChannel(command, gMciReply, kReplyLength);
-    return mci::sendString(command, gMciReply, kReplyLength);
+    Module& m = Mod();
+    m.mciReply[0] = '\0';
+    if (m.channel) return m.channel(command, m.mciReply, kReplyLength);
+    return mci::sendString(command, m.mciReply, kReplyLength);
 }
 
 std::string Reply() {
-    return std::string(gMciReply, strnlen(gMciReply, kReplyLength));
+    return std::string(Mod().mciReply, strnlen(Mod().mciReply, kReplyLength));
 }
 
 }  // namespace detail
@@ -59,23 +54,10 @@ QString FromBytes(const std::string& bytes) {
     return QFile::decodeName(QByteArray::fromStdString(bytes));
 }
 
-// Reads a number as the labels hold it ("80"); false when the text is not a number.
-bool LabelNumber(const QString& text, double& value) {
-    bool ok = false;
-    value = text.trimmed().toDouble(&ok);
-    return ok && !text.trimmed().isEmpty();
-}
-
-qint32 RoundHalfEven(double v) {
-    double r = std::nearbyint(v);  // default rounding mode: to nearest, ties to even
-    if (r >= 2147483647.0) return std::numeric_limits<qint32>::max();
-    if (r <= -2147483648.0) return std::numeric_limits<qint32>::min();
-    return static_cast<qint32>(r);
-}
-
 void ApplyCaption() {
-    if (gMediaFile.empty() || !gState) return;
-    if (gState->MainWindowState() != 2) gState->SetMainCaption(FromBytes(gMediaFile));
+    const Module& m = Mod();
+    if (m.mediaFile.empty() || !m.state) return;
+    if (m.state->MainWindowState() != 2) m.state->SetMainCaption(FromBytes(m.mediaFile));
 }
 
 // A name that already is one well-formed quoted word is taken as it stands.
@@ -97,46 +79,48 @@ bool IsQuotedWord(const std::string& s) {
 }  // namespace
 
 void SetCommandChannel(CommandChannel channel) {
-    gChannel = std::move(channel);
+    Mod().channel = std::move(channel);
 }
 void SetWindowState(MediaWindowState* state) {
-    gState = state;
+    Mod().state = state;
 }
 void SetClock(std::function<QDateTime()> now) {
-    gClock = std::move(now);
+    Mod().clock = std::move(now);
 }
 void SetProgramFolder(const QString& folder) {
-    gProgramFolder = folder;
+    Mod().programFolder = folder;
 }
 void SetFallbackFolder(const QString& folder) {
-    gFallbackFolder = folder;
+    Mod().fallbackFolder = folder;
 }
 namespace {
-MediaEvents gEvents;
 void Tell(const std::function<void()>& event) {
     if (event) event();
 }
 }  // namespace
 
 void SetMediaEvents(MediaEvents events) {
-    gEvents = std::move(events);
+    Mod().events = std::move(events);
 }
 
 void SetStateFolder(const QString& folder) {
-    gStateFolder = folder;
+    Mod().stateFolder = folder;
 }
 void SetErrorReporter(std::function<void(const QString&, const QString&)> report) {
-    gReportError = std::move(report);
+    Mod().reportError = std::move(report);
 }
 
-std::string& MediaFile() {
-    return gMediaFile;
+const std::string& MediaFile() {
+    return Mod().mediaFile;
+}
+void SetMediaFile(std::string name) {
+    Mod().mediaFile = std::move(name);
 }
 const char* MciReply() {
-    return gMciReply;
+    return Mod().mciReply;
 }
 bool LastOpenFailed() {
-    return gLastOpenFailed;
+    return Mod().lastOpenFailed;
 }
 
 // ---------------------------------------------------------------- parsing
@@ -161,6 +145,28 @@ qint32 LeadingNumber(std::string_view text) {
     }
     if (!digits) return 0;
     return RoundHalfEven(negative ? -value : value);
+}
+
+std::optional<double> Number(const QString& text) {
+    bool ok = false;
+    const double v = text.trimmed().toDouble(&ok);
+    // Qt reads "inf" and "nan" too; no label or setting means those.
+    if (!ok || !std::isfinite(v)) return std::nullopt;
+    return v;
+}
+
+qint32 RoundHalfEven(double v) {
+    if (std::isnan(v)) return 0;
+    const double r = std::nearbyint(v);  // default rounding mode: to nearest, ties to even
+    if (r >= 2147483647.0) return std::numeric_limits<qint32>::max();
+    if (r <= -2147483648.0) return std::numeric_limits<qint32>::min();
+    return static_cast<qint32>(r);
+}
+
+std::optional<qint32> WholeNumber(const QString& text) {
+    const auto v = Number(text);
+    if (!v || std::abs(*v) > 2147483647.0) return std::nullopt;
+    return RoundHalfEven(*v);
 }
 
 QString ProperCase(const QString& text) {
@@ -190,23 +196,23 @@ std::string QuoteFileName(const std::string& name) {
 // ---------------------------------------------------------------- movie device
 
 void OpenMovie(quintptr parentHandle, const std::string& style) {
-    if (gMediaFile.empty() || gMediaFile.front() != '"' || !IsQuotedWord(gMediaFile))
-        gMediaFile = QuoteFileName(gMediaFile);
+    std::string& file = Mod().mediaFile;
+    if (file.empty() || file.front() != '"' || !IsQuotedWord(file)) file = QuoteFileName(file);
     Send("close movie");
-    int rc = Send("open " + gMediaFile + " type mpegvideo alias movie parent " + Num(parentHandle) +
+    int rc = Send("open " + file + " type mpegvideo alias movie parent " + std::to_string(parentHandle) +
                   " style " + style + " ");
-    gLastOpenFailed = rc != 0;
-    Tell(gEvents.opened);
+    Mod().lastOpenFailed = rc != 0;
+    Tell(Mod().events.opened);
 }
 
 void PlayMovie() {
     Send("play movie");
-    if (gMediaFile.empty() || !gState) return;
+    if (Mod().mediaFile.empty() || !Mod().state) return;
     ApplyCaption();
-    double volume = 0;
-    if (!LabelNumber(gState->VolumeCaption(), volume)) return;
-    SetVolume(RoundHalfEven(volume * 10));
-    if (gState->MuteCaption() == QStringLiteral("Ø")) MuteAudio();
+    const auto volume = Number(Mod().state->VolumeCaption());
+    if (!volume) return;
+    SetVolume(RoundHalfEven(*volume * 10));
+    if (Mod().state->MuteCaption() == QStringLiteral("Ø")) MuteAudio();
 }
 
 void PauseMovie() {
@@ -229,7 +235,7 @@ void CloseAllDevices() {
 void RewindToStart() {
     Send("seek movie to start");
     PlayMovie();
-    Tell(gEvents.jumped);
+    Tell(Mod().events.jumped);
 }
 
 void SeekToSeconds(qint32 seconds) {
@@ -242,35 +248,35 @@ void SeekToSeconds(qint32 seconds) {
     } else if (!IsPlayingOrPaused()) {
         Send("seek movie to " + ms);
     }
-    Tell(gEvents.jumped);
+    Tell(Mod().events.jumped);
 }
 
 void StepBackFrames(qint32 n) {
     Send("set movie time format frames");
     qint64 position = GetPositionFrames();
     Send("play movie from " + Num(position - n));
-    Tell(gEvents.jumped);
+    Tell(Mod().events.jumped);
 }
 
 void StepForwardFrames(qint32 n) {
     Send("set movie time format frames");
     qint64 position = GetPositionFrames();
     Send("play movie from " + Num(n + position));
-    Tell(gEvents.jumped);
+    Tell(Mod().events.jumped);
 }
 
 void StepBackSeconds(qint32 n) {
     Send("set movie time format ms");
     qint64 position = GetPositionMs();
     Send("play movie from " + Num(position - static_cast<qint64>(n) * 1000));
-    Tell(gEvents.jumped);
+    Tell(Mod().events.jumped);
 }
 
 void StepForwardSeconds(qint32 n) {
     Send("set movie time format ms");
     qint64 position = GetPositionMs();
     Send("play movie from " + Num(static_cast<qint64>(n) * 1000 + position));
-    Tell(gEvents.jumped);
+    Tell(Mod().events.jumped);
 }
 
 void SetVolume(qint32 volume) {
@@ -279,17 +285,17 @@ void SetVolume(qint32 volume) {
 
 void MuteAudio() {
     Send("set movie audio all off");
-    if (gState) gState->ShowCompactMutePicture(true);
+    if (Mod().state) Mod().state->ShowCompactMutePicture(true);
 }
 
 void UnmuteAudio() {
     Send("set movie audio all on");
-    if (gState) gState->ShowCompactMutePicture(false);
+    if (Mod().state) Mod().state->ShowCompactMutePicture(false);
 }
 
 void SetSpeed(qint32 speed) {
     Send("set movie speed " + Num(speed));
-    if (gEvents.speedSet) gEvents.speedSet(speed);
+    if (Mod().events.speedSet) Mod().events.speedSet(speed);
 }
 
 void PlaceMovieWindow(qint32 x, qint32 y, qint32 width, qint32 height) {
@@ -376,8 +382,8 @@ QString FormatDuration(qint32 ms) {
         return text;
     } catch (const std::exception& e) {
         const QString title = QStringLiteral(" Error");
-        if (gReportError)
-            gReportError(title, QString::fromLocal8Bit(e.what()));
+        if (Mod().reportError)
+            Mod().reportError(title, QString::fromLocal8Bit(e.what()));
         else
             QMessageBox(QMessageBox::NoIcon, title, QString::fromLocal8Bit(e.what()), QMessageBox::Ok).exec();
         return QString();

@@ -6,16 +6,20 @@
 #include <QString>
 #include <QStringList>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
+
+#include "ptSlider/OleColor.h"
 
 class MediaWindowState;
 
 namespace mdlFunctions {
 
 inline constexpr int kReplyLength = 128;
-inline constexpr quint32 kButtonFace = 0x8000000F;
-inline constexpr quint32 kRed = 0xFF;
+// The record label's colours while idle and while recording.
+using ptSlider::kButtonFace;
+inline constexpr quint32 kRed = ptSlider::Rgb(255, 0, 0);
 
 // command, reply buffer (may be null), reply length -> result code
 using CommandChannel = std::function<int(const std::string&, char*, int)>;
@@ -42,7 +46,8 @@ void SetMediaEvents(MediaEvents events);  // empty members are not called
 
 // --- module state ---
 // The current medium's name as written into the open command (bytes, not necessarily UTF-8).
-std::string& MediaFile();
+const std::string& MediaFile();
+void SetMediaFile(std::string name);
 const char* MciReply();  // the shared 128-character reply buffer
 
 // --- movie device ---
@@ -100,6 +105,14 @@ void CloseCdDoor();
 // Leading number: blanks, optional sign, decimal digits (and a fraction), nearest integer with
 // halves to even; no digits gives 0.
 qint32 LeadingNumber(std::string_view text);
+// A number as a label or the settings store holds it ("80", " 1309.091"); nullopt when it is no
+// finite number.
+std::optional<double> Number(const QString& text);
+// Nearest integer with halves to even, clamped to the 32-bit range (0 for NaN).
+qint32 RoundHalfEven(double v);
+// Whole number, halves to even, as a conversion to a 32-bit integer does; nullopt when the text is
+// no number or the number does not fit.
+std::optional<qint32> WholeNumber(const QString& text);
 // Each word capitalised, the rest lower case.
 QString ProperCase(const QString& text);
 // Wraps a file name in double quotes, escaping backslash and double quote so that the engine

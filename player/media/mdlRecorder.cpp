@@ -16,12 +16,12 @@ using namespace detail;
 namespace {
 
 QString ProgramFolder() {
-    return gProgramFolder.isEmpty() ? QCoreApplication::applicationDirPath() : gProgramFolder;
+    return Mod().programFolder.isEmpty() ? QCoreApplication::applicationDirPath() : Mod().programFolder;
 }
 
 // Where recordings go when the program's folder is read-only (an installed program).
 QString FallbackFolder() {
-    if (!gFallbackFolder.isEmpty()) return gFallbackFolder;
+    if (!Mod().fallbackFolder.isEmpty()) return Mod().fallbackFolder;
     QString music = QStandardPaths::writableLocation(QStandardPaths::MusicLocation);
     if (!music.isEmpty() && QDir().mkpath(music)) return music;
     return QDir::homePath();
@@ -29,7 +29,7 @@ QString FallbackFolder() {
 
 // A recording lives here while it runs, so that one the program did not live to save is found again.
 QString StateFolder() {
-    if (!gStateFolder.isEmpty()) return gStateFolder;
+    if (!Mod().stateFolder.isEmpty()) return Mod().stateFolder;
     QString state = qEnvironmentVariable("XDG_STATE_HOME");
     if (state.isEmpty() || QDir::isRelativePath(state))
         state = QDir::homePath() + QStringLiteral("/.local/state");
@@ -75,9 +75,9 @@ bool SaveTo(const QString& path) {
 }
 
 void SetStatus(const QString& word) {
-    if (!gState) return;
-    gState->SetMainStatus(word);
-    gState->SetCompactStatus(word);
+    if (!Mod().state) return;
+    Mod().state->SetMainStatus(word);
+    Mod().state->SetCompactStatus(word);
 }
 
 }  // namespace
@@ -89,7 +89,8 @@ QString RecordingPath(const QDateTime& when) {
 }
 
 void ToggleRecording() {
-    const bool idle = !gState || gState->RecCaption() == QStringLiteral("R");
+    MediaWindowState* const window = Mod().state;
+    const bool idle = !window || window->RecCaption() == QStringLiteral("R");
     if (idle) {
         mci::setRecordingFolder(Bytes(StateFolder()));
         const bool opened = Query("open new type waveaudio alias capture") == 0;
@@ -100,15 +101,15 @@ void ToggleRecording() {
             SetStatus(QString::fromLatin1(kCannotRecord));
             return;
         }
-        if (gState) {
-            gState->SetRecCaption(QStringLiteral("®"));
-            gState->SetRecBackColor(kRed);
+        if (window) {
+            window->SetRecCaption(QStringLiteral("®"));
+            window->SetRecBackColor(kRed);
         }
         SetStatus(QStringLiteral("Recording"));
         return;
     }
     Query("stop capture");
-    const QDateTime when = gClock ? gClock() : QDateTime::currentDateTime();
+    const QDateTime when = Mod().clock ? Mod().clock() : QDateTime::currentDateTime();
     const QString first = RecordingPath(when);
     bool saved = SaveTo(first);
     // The program's folder may refuse the file although it looked writable: try the user's folder.
@@ -117,9 +118,9 @@ void ToggleRecording() {
         if (second != first) saved = SaveTo(second);
     }
     Query("close capture");
-    gState->SetRecCaption(QStringLiteral("R"));
+    window->SetRecCaption(QStringLiteral("R"));
     SetStatus(saved ? QStringLiteral("Recorded") : QString::fromLatin1(kSaveFailed));
-    gState->SetRecBackColor(kButtonFace);
+    window->SetRecBackColor(kButtonFace);
 }
 
 QStringList RescueRecordings() {

@@ -1,20 +1,20 @@
 #pragma once
-// 32-bit colour values as the windows store them: 0x00BBGGRR, or 0x80000000 + n for system colour n.
+// Colours of the windows as they store them (see ptSlider/OleColor.h, the one mapping of system
+// colours), resolved from the application's palette.
 
-#include <QColor>
-#include <QtGlobal>
+#include <QGuiApplication>
+
+#include "ptSlider/OleColor.h"
 
 namespace OleColor {
 
-inline constexpr quint32 kButtonFace = 0x8000000F;
-inline constexpr quint32 kButtonText = 0x80000012;
+using ptSlider::kButtonFace;
+using ptSlider::kButtonText;
+using ptSlider::Rgb;
 inline constexpr quint32 kBlack = 0;
-inline constexpr quint32 kRed = 0xFF;
 
-QColor ToQColor(quint32 oleColor);
-inline constexpr quint32 Rgb(int r, int g, int b) {
-    return static_cast<quint32>(r & 0xFF) | static_cast<quint32>(g & 0xFF) << 8 |
-           static_cast<quint32>(b & 0xFF) << 16;
+inline QColor ToQColor(quint32 oleColor) {
+    return ptSlider::OleColorToQColor(oleColor, QGuiApplication::palette());
 }
 
 }  // namespace OleColor

@@ -4,7 +4,9 @@
 #include <QScreen>
 #include <QVariant>
 #include <QWidget>
-#include <cmath>
+#include <algorithm>
+
+#include "mdlFunctions.h"
 
 namespace {
 
@@ -23,14 +25,9 @@ double Dpi(bool x) {
     return dpi > 0 ? dpi : 96.0;
 }
 
-// Halves to even (the default rounding mode). Stored settings can hold nan or huge numbers: those
-// land on 0 or the nearest int instead of an undefined conversion.
+// Stored settings can hold nan or huge numbers: RoundHalfEven takes them to 0 or the int range.
 int Round(double v) {
-    if (!std::isfinite(v)) return 0;
-    const double r = std::nearbyint(v);
-    if (r >= 2147483647.0) return 2147483647;
-    if (r <= -2147483648.0) return -2147483647 - 1;
-    return static_cast<int>(r);
+    return mdlFunctions::RoundHalfEven(v);
 }
 
 QRect PixelRect(const QWidget* w) {

@@ -58,7 +58,7 @@ void WheelStep(qint16& notches, qint32& /*x*/, qint32& /*y*/) {
     // Less than a notch (touchpads, free-spinning wheels) waits for the rest of the notch
     // instead of stepping backward on every small movement.
     if (notches == 0) return;
-    const bool playing = !gWindow.playCaption || gWindow.playCaption() != QStringLiteral("Play");
+    const bool playing = !gWindow.pausedOrStopped || !gWindow.pausedOrStopped();
     const bool soundOn = !gWindow.soundOn || gWindow.soundOn();
     if (notches < 0) {
         SeekStep(playing, soundOn, [playing] {

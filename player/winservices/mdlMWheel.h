@@ -15,8 +15,8 @@ inline constexpr qint32 WHEEL_DELTA = 120;
 
 // What the wheel reads from the main window.
 struct WheelWindow {
-    std::function<QString()> playCaption;  // cmdPlaym: exactly "Play" means paused or stopped
-    std::function<bool()> soundOn;         // lblMute shows sound on
+    std::function<bool()> pausedOrStopped;  // cmdPlaym's caption is exactly "Play"
+    std::function<bool()> soundOn;          // lblMute shows sound on
 };
 
 // Signed halves of a 32-bit message word.

@@ -1,6 +1,6 @@
 #include "DrawEdge.h"
 
-#include "OleColor.h"
+#include "ptSlider/OleColor.h"
 
 namespace ptSlider {
 

@@ -3,10 +3,10 @@
 #include <QResizeEvent>
 
 #include "DrawEdge.h"
-#include "OleColor.h"
 #include "Pictures.h"
 #include "ctlSliderWidget.h"
 #include "frmValueTip.h"
+#include "ptSlider/OleColor.h"
 
 namespace ptSlider {
 

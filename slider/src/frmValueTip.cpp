@@ -3,7 +3,7 @@
 #include <QPainter>
 #include <QPointer>
 
-#include "OleColor.h"
+#include "ptSlider/OleColor.h"
 
 namespace ptSlider {
 

@@ -25,7 +25,18 @@
 namespace mci {
 namespace {
 
-const bool kFakeSinks = (setenv("PELTO_MCI_FAKE_SINKS", "1", 0), true);
+// Nothing is played here, so nothing needs a sound server or a window.
+Options withFakeSinks() {
+    Options options;
+    options.sinks = Options::Sinks::Fake;
+    return options;
+}
+
+class FakeSinks : public ::testing::Environment {
+  public:
+    void SetUp() override { setOptions(withFakeSinks()); }
+};
+const auto* const kFakeSinks = ::testing::AddGlobalTestEnvironment(new FakeSinks);
 
 std::string quote(const std::string& path) {
     std::string out = "\"";
@@ -159,6 +170,12 @@ TEST_F(EngineTest, AliasesAreCaseInsensitiveAndUnique) {
     EXPECT_EQ(send("close movie"), Ok);
     EXPECT_EQ(send("close movie"), ErrNoSuchDevice);
     EXPECT_EQ(send("play movie"), ErrNoSuchDevice);
+    // Only ASCII letters fold: whatever locale the application runs in, other bytes name apart.
+    EXPECT_EQ(send("open " + quote(path("good.wav")) + " alias \xc3\x84"), Ok);
+    EXPECT_EQ(send("open " + quote(path("good.wav")) + " alias \xc3\xa4"), Ok);
+    EXPECT_EQ(send("close \xc3\x84"), Ok);
+    EXPECT_EQ(send("close \xc3\x84"), ErrNoSuchDevice);
+    EXPECT_EQ(send("close \xc3\xa4"), Ok);
     EXPECT_EQ(send("open " + quote(path("good.wav")) + " type cdplayer alias x"), ErrDeviceType);
     EXPECT_EQ(send("open " + quote(path("good.wav")) + " type waveaudio alias x"), ErrDeviceType);
 }
@@ -192,7 +209,12 @@ class CaptureTest : public EngineTest {
   protected:
     void TearDown() override {
         EngineTest::TearDown();
-        unsetenv("PELTO_MCI_CAPTURE_SRC");
+        setOptions(withFakeSinks());
+    }
+    static void captureFrom(const std::string& description) {
+        Options options = withFakeSinks();
+        options.captureSource = description;
+        setOptions(options);
     }
     static bool waitForMode(const std::string& want) {
         const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(5);
@@ -206,7 +228,7 @@ class CaptureTest : public EngineTest {
 };
 
 TEST_F(CaptureTest, ATonePlaysIntoAValidFile) {
-    setenv("PELTO_MCI_CAPTURE_SRC", "audiotestsrc is-live=true", 1);
+    captureFrom("audiotestsrc is-live=true");
     ASSERT_EQ(send("open new type waveaudio alias capture"), Ok);
     ASSERT_EQ(send("record capture"), Ok);
     std::string length;
@@ -223,7 +245,7 @@ TEST_F(CaptureTest, ATonePlaysIntoAValidFile) {
 // Silence stands in for an input that is slow to start, never for one that failed: saving such a
 // recording must fail so the player can say so.
 TEST_F(CaptureTest, AnInputThatFailsIsNotSavedAsSilence) {
-    setenv("PELTO_MCI_CAPTURE_SRC", "audiotestsrc is-live=true ! identity error-after=1", 1);
+    captureFrom("audiotestsrc is-live=true ! identity error-after=1");
     ASSERT_EQ(send("open new type waveaudio alias capture"), Ok);
     ASSERT_EQ(send("record capture"), Ok);
     EXPECT_TRUE(waitForMode("stopped"));
@@ -234,10 +256,12 @@ TEST_F(CaptureTest, AnInputThatFailsIsNotSavedAsSilence) {
 
 TEST_F(EngineTest, TraceLogHasOneLinePerCommand) {
     const std::string log = path("trace.log");
-    setenv("PELTO_MCI_LOG", log.c_str(), 1);
+    Options options = withFakeSinks();
+    options.traceLog = log;
+    setOptions(options);
     send("status nobody mode");
     send("close all");
-    unsetenv("PELTO_MCI_LOG");
+    setOptions(withFakeSinks());
     send("close all");  // not logged
     std::ifstream in(log);
     std::string all((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
@@ -251,6 +275,35 @@ TEST_F(EngineTest, DoorWithoutDriveFailsFast) {
     EXPECT_EQ(send("set cdaudio door open"), ErrHardware);
     EXPECT_EQ(send("set cdaudio door closed"), ErrHardware);
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
+}
+
+// The scripts and the player choose sinks, input and trace through these variables.
+TEST(Options, TheEnvironmentChoosesSinksInputAndTrace) {
+    struct Case {
+        const char* fakeSinks;  // nullptr: unset
+        Options::Sinks want;
+    };
+    const Case cases[] = {
+        {nullptr, Options::Sinks::Real}, {"", Options::Sinks::Real},    {"0", Options::Sinks::Real},
+        {"1", Options::Sinks::Fake},     {"yes", Options::Sinks::Fake}, {"audio", Options::Sinks::FakeAudio},
+    };
+    for (const auto& c : cases) {
+        if (c.fakeSinks)
+            setenv("PELTO_MCI_FAKE_SINKS", c.fakeSinks, 1);
+        else
+            unsetenv("PELTO_MCI_FAKE_SINKS");
+        EXPECT_EQ(Options::fromEnvironment().sinks, c.want) << (c.fakeSinks ? c.fakeSinks : "unset");
+    }
+    unsetenv("PELTO_MCI_FAKE_SINKS");
+    setenv("PELTO_MCI_CAPTURE_SRC", "audiotestsrc is-live=true", 1);
+    setenv("PELTO_MCI_LOG", "/tmp/trace.log", 1);
+    const Options options = Options::fromEnvironment();
+    unsetenv("PELTO_MCI_CAPTURE_SRC");
+    unsetenv("PELTO_MCI_LOG");
+    EXPECT_EQ(options.captureSource, "audiotestsrc is-live=true");
+    EXPECT_EQ(options.traceLog, "/tmp/trace.log");
+    EXPECT_EQ(Options::fromEnvironment().captureSource, "");
+    EXPECT_EQ(Options::fromEnvironment().traceLog, "");
 }
 
 TEST(ErrorText, EveryCodeHasItsOwnText) {

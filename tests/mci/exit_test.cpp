@@ -1,14 +1,15 @@
 // A program that ends with a movie still playing and never closes it: the device must go with
 // the application (its picture is a widget), and the process must end cleanly. Exit code 0 passes.
 #include <QApplication>
-#include <cstdlib>
 #include <string>
 
 #include "mci/mci.h"
 
 int main(int argc, char** argv) {
-    setenv("PELTO_MCI_FAKE_SINKS", "audio", 0);
     QApplication app(argc, argv);
+    mci::Options options;
+    options.sinks = mci::Options::Sinks::FakeAudio;
+    mci::setOptions(options);
     const std::string open =
         std::string("open \"") + PELTO_TEST_MEDIA + "/clip.avi\" type mpegvideo alias movie";
     if (mci::sendString(open, nullptr, 0) != mci::Ok) return 2;

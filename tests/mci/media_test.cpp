@@ -1,4 +1,4 @@
-// The engine on real media. Sound goes to a synchronised fake sink (PELTO_MCI_FAKE_SINKS=audio),
+// The engine on real media. Sound goes to a synchronised fake sink (Options::Sinks::FakeAudio),
 // pictures to the offscreen platform, so runs are deterministic; recording needs PulseAudio.
 #include <gtest/gtest.h>
 #include <algorithm>
@@ -23,7 +23,15 @@ namespace {
 
 const std::string kMedia = PELTO_TEST_MEDIA;
 // Sound into a synchronised fake sink: an idle null sink can hold back the start of playback.
-const bool kFakeAudio = (setenv("PELTO_MCI_FAKE_SINKS", "audio", 0), true);
+class FakeAudio : public ::testing::Environment {
+  public:
+    void SetUp() override {
+        Options options;
+        options.sinks = Options::Sinks::FakeAudio;
+        setOptions(options);
+    }
+};
+const auto* const kFakeAudio = ::testing::AddGlobalTestEnvironment(new FakeAudio);
 
 int send(const std::string& cmd) {
     return sendString(cmd, nullptr, 0);

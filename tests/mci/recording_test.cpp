@@ -56,11 +56,17 @@ class RecordingTest : public ::testing::Test {
         ASSERT_TRUE(dir.isValid());
         folder = dir.filePath(QStringLiteral("state")).toStdString();
         setRecordingFolder(folder);
-        setenv("PELTO_MCI_CAPTURE_SRC", "audiotestsrc is-live=true freq=440 volume=0.5", 1);
+        captureFrom("audiotestsrc is-live=true freq=440 volume=0.5");
+    }
+    static void captureFrom(const std::string& description) {
+        Options options;
+        options.sinks = Options::Sinks::Fake;  // as everywhere else in this program
+        options.captureSource = description;
+        setOptions(options);
     }
     void TearDown() override {
         send("close all");
-        unsetenv("PELTO_MCI_CAPTURE_SRC");
+        captureFrom({});
         setRecordingFolder({});
     }
     std::vector<std::string> partials() const {
@@ -139,10 +145,9 @@ TEST_F(RecordingTest, SaveMovesTheFileIntoPlaceAndCloseRemovesAnUnsavedOne) {
 // from the start: the file must begin with what it captured, not with silence put in its place,
 // and must end at the moment stop was asked, not a latency earlier.
 TEST_F(RecordingTest, AnInputThatDeliversLateLosesNeitherItsStartNorItsEnd) {
-    setenv("PELTO_MCI_CAPTURE_SRC",
-           "audiotestsrc is-live=true freq=440 volume=0.5 ! queue max-size-buffers=0 max-size-bytes=0 "
-           "max-size-time=0 min-threshold-time=800000000",
-           1);
+    captureFrom(
+        "audiotestsrc is-live=true freq=440 volume=0.5 ! queue max-size-buffers=0 max-size-bytes=0 "
+        "max-size-time=0 min-threshold-time=800000000");
     ASSERT_EQ(send("open new type waveaudio alias capture"), Ok);
     ASSERT_EQ(send("record capture"), Ok);
     const auto started = Clock::now();

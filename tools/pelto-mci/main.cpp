@@ -95,6 +95,7 @@ int main(int argc, char** argv) {
         app = std::make_unique<QCoreApplication>(argc, argv);
     }
 
+    mci::setOptions(mci::Options::fromEnvironment());
     if (argc > 1) {
         for (int i = 1; i < argc; ++i) send(argv[i]);
     } else {

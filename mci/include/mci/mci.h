@@ -32,6 +32,26 @@ enum Error : int {
     ErrBusy = 283,       // a command came in while another one waits
 };
 
+// What the engine plays into, records from and traces to. A program reads them from its
+// environment once at start (fromEnvironment) and hands them over before its first command; tests
+// set them directly. A change applies to devices opened after it; the trace follows at once.
+struct Options {
+    enum class Sinks {
+        Real,       // the sound server and, with a GUI, a window for the picture
+        Fake,       // neither sound nor picture: everything runs as fast as it decodes
+        FakeAudio,  // sound into a clocked fake sink, the picture shown as usual
+    };
+    Sinks sinks = Sinks::Real;
+    std::string captureSource;  // pipeline description for "waveaudio" input; empty: the sound server
+    std::string traceLog;       // file for one line per command; empty: no trace
+
+    // PELTO_MCI_FAKE_SINKS ("audio": FakeAudio; set and not "0": Fake), PELTO_MCI_CAPTURE_SRC and
+    // PELTO_MCI_LOG.
+    static Options fromEnvironment();
+};
+
+void setOptions(const Options& options);
+
 // Sends one command. When reply is not null and replyLength > 0 the reply is written there,
 // cut to replyLength - 1 bytes and always NUL-terminated; a failed command writes an empty reply.
 int sendString(std::string_view command, char* reply, int replyLength);

@@ -14,6 +14,8 @@
 #include <QVariant>
 #include <QtPlugin>
 
+#include "ptSlider/OleColor.h"
+
 class QWidget;
 
 namespace ptSlider {
@@ -21,7 +23,6 @@ namespace ptSlider {
 inline constexpr const char* kClassName = "ptSlider.ctlSlider";
 inline constexpr int kErrOverflow = 6;
 inline constexpr int kErrInvalidPropertyValue = 380;
-inline constexpr quint32 kButtonFace = 0x8000000F;  // OLE colour: system colour 15
 inline constexpr qint16 kTrue = -1;
 inline constexpr qint16 kFalse = 0;
 
@@ -30,7 +31,7 @@ enum sRailStyleConstants : qint32 { Sunken = 0, Raised = 1, SunkenSoft = 2, Rais
 
 // The host's named property store. Names are matched without regard to case.
 class PropertyBag {
-public:
+  public:
     virtual ~PropertyBag() = default;
     virtual QVariant ReadProperty(const QString& name, const QVariant& defaultValue) = 0;
     // Stores nothing (and removes a stored entry) when value equals defaultValue.
@@ -40,7 +41,7 @@ public:
 // Setters return 0 on success or an error number (kErrInvalidPropertyValue, kErrOverflow);
 // a failing setter changes nothing.
 class ISlider {
-public:
+  public:
     virtual ~ISlider() = default;
     virtual QWidget* widget() = 0;
 
@@ -72,7 +73,7 @@ public:
 };
 
 class IControlFactory {
-public:
+  public:
     virtual ~IControlFactory() = default;
     virtual QStringList ClassNames() const = 0;
     // Type information: properties, events, enumerations, stored names, descriptions.

@@ -44,7 +44,7 @@ class CommandsTest : public ::testing::Test {
         WindowUtils::ResetForTests();
         ClearSettings();
         mdlFunctions::SetCommandChannel(fake.channel());
-        mdlFunctions::MediaFile().clear();
+        mdlFunctions::SetMediaFile({});
         mdlMWheel::WheelAccumulator() = 0;
         savedBox = frmPelto::InfoBox;
         savedDialog = frmPelto::OpenDialog;

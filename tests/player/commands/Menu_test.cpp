@@ -140,8 +140,8 @@ TEST_F(CommandsTest, DoorEntryTogglesUnlessTheDiscInUseWouldGo) {
     EXPECT_EQ(Sent(), (Commands{"set cdaudio door open", "set cdaudio door closed"}));
 
     // A medium from the drive plays: the door stays as it is.
-    mdlFunctions::MediaFile() =
-        (WindowUtils::FindCdDrive() + QStringLiteral("MPEGAV/AVSEQ01.DAT")).toStdString();
+    mdlFunctions::SetMediaFile(
+        (WindowUtils::FindCdDrive() + QStringLiteral("MPEGAV/AVSEQ01.DAT")).toStdString());
     Device("playing");
     fake.clear();
     form->mnuOpenClose->trigger();

@@ -40,7 +40,7 @@ class QuitResumeTest : public CommandsTest {
     void ResumeInNewRun() {
         form.reset();
         WindowUtils::ResetForTests();
-        mdlFunctions::MediaFile().clear();
+        mdlFunctions::SetMediaFile({});
         form = NewWindow();
         Device("stopped", 0);
         Key(Qt::Key_C);

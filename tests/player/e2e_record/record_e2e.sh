@@ -134,6 +134,7 @@ awk -v s="$seconds" 'BEGIN {exit !(s >= 4.0)}' || fail "rescued only $seconds s 
 [ "$loud" -gt 3000 ] && [ "$cross" -ge 860 ] && [ "$cross" -le 900 ] || fail "the rescued file holds no 440 Hz tone"
 [ -z "$(ls "$XDG_STATE_HOME"/Pelto/ 2>/dev/null)" ] || fail "the partial file was left behind"
 xdotool key --window "$box" Return
+xdotool keyup Return 2>/dev/null  # the box closed on the press and lost the release: the display held Return down
 poll '! xdotool search --onlyvisible --name "^Sound Recorder$" >/dev/null' || fail "the box did not close"
 kill -TERM "$pid"
 poll '! kill -0 $pid 2>/dev/null' || fail "player did not quit"

@@ -66,7 +66,7 @@ class WindowTest : public ::testing::Test {
         WindowUtils::ResetForTests();
         fake.script = [this](const std::string& c, FakeChannel::Answer& a) { return media.Answer(c, a); };
         mdlFunctions::SetCommandChannel(fake.channel());
-        mdlFunctions::MediaFile().clear();
+        mdlFunctions::SetMediaFile({});
         frmPelto::OpenDialog = [](QWidget*, const QString&) { return DialogAnswer(); };
         DialogAnswer().clear();
         w = std::make_unique<frmPelto>();

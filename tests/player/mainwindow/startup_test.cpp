@@ -60,6 +60,25 @@ TEST_F(Startup, VolumeThatIsNoNumberSendsNoVolumeCommand) {
     EXPECT_TRUE(fake.sent.empty());
 }
 
+TEST_F(Startup, VolumeBeyondTheIntegerRangeIsClampedAndInfinityIsNoNumber) {
+    struct Case {
+        const char* stored;
+        std::vector<std::string> sent;
+    };
+    for (const Case& c : {Case{"1e12", {"setaudio movie volume to 2147483647"}},
+                          Case{"-1e12", {"setaudio movie volume to -2147483648"}},
+                          Case{"2.45", {"setaudio movie volume to 24"}},  // 24.5: halves to even
+                          Case{"inf", {}}, Case{"-inf", {}}, Case{"nan", {}}}) {
+        SCOPED_TRACE(c.stored);
+        frmPelto fresh;
+        Store("Vol", c.stored);
+        fake.clear();
+        fresh.Form_Load("");
+        EXPECT_EQ(fresh.lblVolume->Caption(), c.stored);
+        EXPECT_EQ(fake.sent, c.sent);
+    }
+}
+
 TEST_F(Startup, CommandLineFileIsOpenedAndPlayedWithItsQuotes) {
     w->Form_Load("\"/media/my clip.mpg\"");
     EXPECT_EQ(w->CurrentFile, "\"/media/my clip.mpg\"");

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+#include <optional>
+
 #include "FakeChannel.h"
 #include "FakeWindowState.h"
 
@@ -13,7 +16,7 @@ class MediaCommands : public ::testing::Test {
     void SetUp() override {
         SetCommandChannel(fake.channel());
         SetWindowState(&window);
-        MediaFile().clear();
+        SetMediaFile({});
     }
     void TearDown() override {
         SetCommandChannel({});
@@ -54,6 +57,42 @@ TEST(LeadingNumber, ParsesLikeTheRepliesNeed) {
         {"-99999999999", -2147483647 - 1},
     };
     for (const auto& c : cases) EXPECT_EQ(LeadingNumber(c.text), c.value) << '"' << c.text << '"';
+}
+
+TEST(TextNumbers, LabelAndSettingTextAsNumbers) {
+    struct Case {
+        const char* text;
+        std::optional<double> number;
+        std::optional<qint32> whole;
+    } cases[] = {
+        {"80", 80, 80},
+        {" 12.5 ", 12.5, 12},
+        {"13.5", 13.5, 14},
+        {"-2.5", -2.5, -2},
+        {"", std::nullopt, std::nullopt},
+        {"loud", std::nullopt, std::nullopt},
+        {"inf", std::nullopt, std::nullopt},
+        {"nan", std::nullopt, std::nullopt},
+        {"1e400", std::nullopt, std::nullopt},
+        {"2147483647", 2147483647.0, 2147483647},
+        {"3e9", 3e9, std::nullopt},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        EXPECT_EQ(Number(c.text), c.number);
+        EXPECT_EQ(WholeNumber(c.text), c.whole);
+    }
+}
+
+TEST(TextNumbers, RoundHalfEvenClampsToThe32BitRange) {
+    EXPECT_EQ(RoundHalfEven(0.5), 0);
+    EXPECT_EQ(RoundHalfEven(1.5), 2);
+    EXPECT_EQ(RoundHalfEven(-1.5), -2);
+    EXPECT_EQ(RoundHalfEven(2147483646.7), 2147483647);
+    EXPECT_EQ(RoundHalfEven(1e300), 2147483647);
+    EXPECT_EQ(RoundHalfEven(-1e300), -2147483647 - 1);
+    EXPECT_EQ(RoundHalfEven(std::numeric_limits<double>::infinity()), 2147483647);
+    EXPECT_EQ(RoundHalfEven(std::numeric_limits<double>::quiet_NaN()), 0);
 }
 
 TEST(FormatDuration, ClockTextTable) {
@@ -222,7 +261,7 @@ TEST_F(MediaCommands, SeekAfterAFrameStepSetsMillisecondsFirst) {
 }
 
 TEST_F(MediaCommands, PlayReappliesCaptionVolumeAndMute) {
-    MediaFile() = "\"/m/a b.mpg\"";
+    SetMediaFile("\"/m/a b.mpg\"");
     window.mute = QStringLiteral("Ø");
     window.volume = "35";
     PlayMovie();
@@ -246,14 +285,14 @@ TEST_F(MediaCommands, PlayReappliesCaptionVolumeAndMute) {
     EXPECT_EQ(fake.sent, (Commands{"play movie"}));
 
     fake.clear();
-    MediaFile().clear();
+    SetMediaFile({});
     window.volume = "80";
     PlayMovie();
     EXPECT_EQ(fake.sent, (Commands{"play movie"}));
 }
 
 TEST_F(MediaCommands, RewindSeeksToStartThenPlays) {
-    MediaFile() = "\"x\"";
+    SetMediaFile("\"x\"");
     RewindToStart();
     EXPECT_EQ(fake.sent, (Commands{"seek movie to start", "play movie", "setaudio movie volume to 800"}));
 }
@@ -290,7 +329,7 @@ TEST_F(MediaCommands, OpenQuotesEveryFileNameWhole) {
     };
     for (const auto& name : names) {
         fake.clear();
-        MediaFile() = name;
+        SetMediaFile(name);
         OpenMovie(4242, "child");
         ASSERT_EQ(fake.sent.size(), 2u);
         EXPECT_EQ(fake.sent[0], "close movie");
@@ -307,7 +346,7 @@ TEST_F(MediaCommands, OpenQuotesEveryFileNameWhole) {
 }
 
 TEST_F(MediaCommands, OpenKeepsAWellQuotedName) {
-    MediaFile() = "\"/tmp/a b.mpg\"";
+    SetMediaFile("\"/tmp/a b.mpg\"");
     OpenMovie(7, "child");
     EXPECT_EQ(fake.sent[1], "open \"/tmp/a b.mpg\" type mpegvideo alias movie parent 7 style child ");
     EXPECT_FALSE(LastOpenFailed());

@@ -1,21 +1,40 @@
-#include "OleColor.h"
+#pragma once
+// OLE colours as controls and their hosts store them: 0x00BBGGRR, or 0x800000nn naming system
+// colour nn, resolved from a Qt palette. Header-only, so that hosts share the one mapping without
+// linking the control's code.
 
+#include <QColor>
+#include <QPalette>
 #include <array>
 
 namespace ptSlider {
 
-namespace {
+inline constexpr quint32 kSysWindowText = 0x80000008;
+inline constexpr quint32 kButtonFace = 0x8000000F;  // system colour 15
+inline constexpr quint32 kSysButtonShadow = 0x80000010;
+inline constexpr quint32 kButtonText = 0x80000012;
+inline constexpr quint32 kSysButtonHighlight = 0x80000014;
+inline constexpr quint32 kSys3DDarkShadow = 0x80000015;
+inline constexpr quint32 kSys3DLight = 0x80000016;
+inline constexpr quint32 kSysInfoBackground = 0x80000018;
+
+inline constexpr quint32 Rgb(int r, int g, int b) {
+    return static_cast<quint32>(r & 0xFF) | static_cast<quint32>(g & 0xFF) << 8 |
+           static_cast<quint32>(b & 0xFF) << 16;
+}
+
+namespace detail {
 
 struct SystemRole {
     QPalette::ColorGroup group;
     QPalette::ColorRole role;
 };
 
-constexpr auto A = QPalette::Active;
-constexpr auto D = QPalette::Disabled;
+inline constexpr auto A = QPalette::Active;
+inline constexpr auto D = QPalette::Disabled;
 
 // Indexed by system colour number. Unknown numbers fall back to the button face.
-constexpr std::array<SystemRole, 31> kSystemRoles{{
+inline constexpr std::array<SystemRole, 31> kSystemRoles{{
     {A, QPalette::Button},           // 0 scroll bar
     {A, QPalette::Window},           // 1 desktop
     {A, QPalette::Highlight},        // 2 active caption
@@ -49,12 +68,13 @@ constexpr std::array<SystemRole, 31> kSystemRoles{{
     {A, QPalette::Window},           // 30 menu bar
 }};
 
-}  // namespace
+}  // namespace detail
 
-QColor OleColorToQColor(quint32 ole, const QPalette& palette) {
+inline QColor OleColorToQColor(quint32 ole, const QPalette& palette) {
     if ((ole & 0xFF000000u) == 0x80000000u) {
         const quint32 index = ole & 0x00FFFFFFu;
-        const SystemRole r = index < kSystemRoles.size() ? kSystemRoles[index] : kSystemRoles[15];
+        const detail::SystemRole r =
+            index < detail::kSystemRoles.size() ? detail::kSystemRoles[index] : detail::kSystemRoles[15];
         return palette.color(r.group, r.role);
     }
     return QColor(static_cast<int>(ole & 0xFF), static_cast<int>((ole >> 8) & 0xFF),
