@@ -93,7 +93,7 @@ class RealPlayer : public ::testing::Test {
         QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, config_.path());
         WindowUtils::ResetForTests();
         mdlFunctions::SetCommandChannel({});  // the engine itself
-        mdlFunctions::MediaFile().clear();
+        mdlFunctions::SetMediaFile({});
         w = std::make_unique<frmPelto>();
         mdlFunctions::SetWindowState(w.get());
         w->show();
