@@ -19,7 +19,9 @@ packages=(
   # fonts: Arial and Verdana stand-ins
   fonts-liberation fonts-dejavu-core
   # headless testing and looking
-  xvfb xauth xdotool imagemagick x11-utils ccache
+  xvfb xauth xdotool imagemagick x11-utils x11-xserver-utils ccache
+  # real desktops: window managers, a headless Wayland compositor, fake D-Bus services
+  openbox icewm weston qt6-wayland python3-dbus python3-gi
 )
 
 stamp=/var/lib/peltose-deps.stamp

@@ -195,6 +195,7 @@ class frmPelto : public QWidget, public MediaWindowState {
     double FrameWidthTwips() const;
     double FrameHeightTwips() const;
     void SetFrameTwips(double left, double top, double width, double height);
+    void ResizedWhileHidden(const QSize& before);
     void SetEnabledTopRow(bool enabled);
 
     frmBase* base_ = nullptr;

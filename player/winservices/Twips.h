@@ -24,5 +24,8 @@ void SetTop(QWidget* w, double twips);
 void SetWidth(QWidget* w, double twips);
 void SetHeight(QWidget* w, double twips);
 void SetRect(QWidget* w, double left, double top, double width, double height);
+// Puts a window's outer frame back on the twips last set, with the frame margins the window
+// manager reports now (they arrive after show and after full screen).
+void ReapplyFrame(QWidget* w);
 
 }  // namespace Twips

@@ -19,7 +19,10 @@ TEST_F(Opening, VideoOfThreeTwentyByTwoFortySizesTheWindowToThePicture) {
     const std::vector<std::string> expected = {
         "close movie",
         "open \"/media/clip.mpg\" type mpegvideo alias movie parent " + parent + " style child ",
-        "where movie source", "put movie window at 0 0 327 239", "set movie time format ms",
+        "where movie source",
+        // the width change lays out (the height change before it was the first resize, swallowed),
+        // then SizeWindowToVideo lays out once more
+        "put movie window at 0 0 327 239", "put movie window at 0 0 327 239", "set movie time format ms",
         "status movie length",  // main seek bar maximum
         // the control bar is created here: its load reads the volume and the device state
         "setaudio movie volume to 800", "status movie mode", "status movie mode", "set movie time format ms",
