@@ -31,6 +31,9 @@ pids+=($!)
 read -r -t 20 -u 5 display || { echo "with-test-env: Xvfb did not start" >&2; cat "$workdir/xvfb.log" >&2; exit 1; }
 exec 5>&-
 export DISPLAY=":$display"
+# No auto-repeat: xdotool loses a key release when the window it typed into goes away (a quit key),
+# and the repeating key would end every program started after it on this display.
+xset r off 2>/dev/null || true
 if [ "$monitors" -gt 1 ]; then
     for ((i = 0; i < monitors; i++)); do
         xrandr --setmonitor "pelto$i" "1280/339x1024/271+$((1280 * i))+0" none >/dev/null 2>&1 ||

@@ -16,6 +16,7 @@
 #include "CdDoor.h"
 #include "Command.h"
 #include "MovieDevice.h"
+#include "TraceNote.h"
 #include "WaveDevice.h"
 #include "mci/mci.h"
 
@@ -175,13 +176,7 @@ class Trace {
         return trace;
     }
     void write(std::string_view command, int code, std::string_view reply) {
-        const char* path = std::getenv("PELTO_MCI_LOG");
-        if (!path || !*path) {
-            reopen({});
-            return;
-        }
-        if (path != path_) reopen(path);
-        if (!file_) return;
+        if (!follow()) return;
         std::fwrite(command.data(), 1, command.size(), file_);
         std::fprintf(file_, "\t%d\t", code);
         std::fwrite(reply.data(), 1, reply.size(), file_);
@@ -189,8 +184,25 @@ class Trace {
         std::fflush(file_);
     }
 
+    void note(std::string_view text) {
+        if (!follow()) return;
+        std::fputs("# ", file_);
+        std::fwrite(text.data(), 1, text.size(), file_);
+        std::fputc('\n', file_);
+        std::fflush(file_);
+    }
+
   private:
     ~Trace() { reopen({}); }
+    bool follow() {
+        const char* path = std::getenv("PELTO_MCI_LOG");
+        if (!path || !*path) {
+            reopen({});
+            return false;
+        }
+        if (path != path_) reopen(path);
+        return file_ != nullptr;
+    }
     void reopen(const std::string& path) {
         if (path == path_) return;
         if (file_) std::fclose(file_);
@@ -202,6 +214,10 @@ class Trace {
 };
 
 }  // namespace
+
+void traceNote(std::string_view text) {
+    Trace::instance().note(text);
+}
 
 int sendString(std::string_view command, char* reply, int replyLength) {
     std::string text;

@@ -4,6 +4,7 @@
 
 #include <gst/gst.h>
 
+#include <memory>
 #include <utility>
 
 namespace mci {
@@ -77,6 +78,62 @@ class GChars {
 
   private:
     gchar* s_;
+};
+
+struct GErrorFree {
+    void operator()(GError* e) const { g_error_free(e); }
+};
+// Owns a GError: pass out() where a GError** is asked for.
+class GErrorRef {
+  public:
+    GError** out() {
+        p_.reset();
+        return &raw_;
+    }
+    GError* get() {
+        if (raw_) p_.reset(std::exchange(raw_, nullptr));
+        return p_.get();
+    }
+    explicit operator bool() { return get() != nullptr; }
+
+  private:
+    GError* raw_ = nullptr;
+    std::unique_ptr<GError, GErrorFree> p_;
+};
+
+struct GstIteratorFree {
+    void operator()(GstIterator* it) const { gst_iterator_free(it); }
+};
+using GstIteratorRef = std::unique_ptr<GstIterator, GstIteratorFree>;
+
+// A signal handler connected for as long as this object lives; it keeps its instance alive.
+class SignalConnection {
+  public:
+    SignalConnection() = default;
+    SignalConnection(gpointer instance, const char* signal, GCallback handler, gpointer data)
+        : instance_(G_OBJECT(g_object_ref(instance))),
+          id_(g_signal_connect(instance, signal, handler, data)) {}
+    SignalConnection(SignalConnection&& o) noexcept
+        : instance_(std::exchange(o.instance_, nullptr)), id_(std::exchange(o.id_, 0)) {}
+    SignalConnection& operator=(SignalConnection&& o) noexcept {
+        if (this != &o) {
+            disconnect();
+            instance_ = std::exchange(o.instance_, nullptr);
+            id_ = std::exchange(o.id_, 0);
+        }
+        return *this;
+    }
+    ~SignalConnection() { disconnect(); }
+    void disconnect() {
+        if (instance_ && id_) g_signal_handler_disconnect(instance_, id_);
+        if (instance_) g_object_unref(instance_);
+        instance_ = nullptr;
+        id_ = 0;
+    }
+
+  private:
+    GObject* instance_ = nullptr;
+    gulong id_ = 0;
 };
 
 }  // namespace mci

@@ -13,7 +13,9 @@
 #include <cstring>
 #include <limits>
 
+#include "LengthScan.h"
 #include "MovieWindow.h"
+#include "TraceNote.h"
 
 namespace mci {
 namespace {
@@ -22,6 +24,10 @@ using namespace std::chrono_literals;
 
 constexpr auto kOpenTimeout = 4000ms;
 constexpr auto kSeekTimeout = 5000ms;
+// A length found by parsing the whole file: longer files keep the parser's estimate.
+constexpr auto kScanBudget = 3000ms;
+// A pause waits this long for the sinks to hold their next buffer.
+constexpr auto kPauseTimeout = 2000ms;
 // While playing, a position is reused this long: the player's tick asks many times in a row.
 constexpr auto kPositionFresh = 20ms;
 constexpr int kMaxSpeed = 100000;
@@ -93,21 +99,41 @@ int MovieDevice::open(const std::string& path, std::optional<std::uint64_t> pare
         slot = std::make_shared<FrameSlot>(dev->window_.data());
         dev->slot_ = slot;
     }
-    dev->context_ = std::make_unique<QObject>();
-    QObject* context = dev->context_.get();
+    dev->name_ = QFileInfo(QString::fromLocal8Bit(path)).fileName().toStdString();
     MovieDevice* raw = dev.get();
-    dev->pipeline_ = std::make_unique<MoviePipeline>(path, sinks, slot, [context, raw] {
-        QMetaObject::invokeMethod(
-            context, [raw] { raw->onBusWake(); }, Qt::QueuedConnection);
-    });
+    if (QCoreApplication::instance() && QThread::currentThread() == QCoreApplication::instance()->thread()) {
+        dev->starter_ = std::make_unique<QTimer>();
+        dev->starter_->setSingleShot(true);
+        dev->starter_->setInterval(0);
+        QObject::connect(dev->starter_.get(), &QTimer::timeout, [raw] { raw->startNow(); });
+    }
+    // The pipeline goes before the device: its handler never sees a device half destroyed.
+    dev->pipeline_ = std::make_unique<MoviePipeline>(
+        path, sinks, slot, [raw](BusEvent e, const BusState& s) { raw->onBusEvent(e, s); });
     if (!dev->pipeline_->valid()) return ErrHardware;
     std::string why;
-    if (!dev->pipeline_->preroll(kOpenTimeout, why) || dev->pipeline_->streamCount() == 0)
+    if (!dev->pipeline_->preroll(kOpenTimeout, why)) {
+        // An error has its own line already.
+        if (!dev->broken_) traceNote(dev->name_ + ": cannot open: " + why);
         return ErrCannotOpen;
+    }
+    if (dev->pipeline_->streamCount() == 0) {
+        traceNote(dev->name_ + ": cannot open: no sound or picture in it");
+        return ErrCannotOpen;
+    }
 
     dev->video_ = dev->pipeline_->videoInfo();
     dev->hasVideo_ = dev->video_.width > 0 && dev->video_.height > 0;
     dev->duration_ = dev->pipeline_->queryDuration();
+    // Without a Xing or VBRI header an MPEG audio parser knows no length until it has seen the
+    // whole file, and estimates a VBR one from the frames so far: parse it through once instead.
+    if (dev->duration_ <= 0 || dev->pipeline_->isBareMpegAudio()) {
+        const gint64 scanned = scanLength(path, kScanBudget);
+        if (scanned > 0) {
+            dev->duration_ = scanned;
+            dev->lengthScanned_ = true;
+        }
+    }
     if (dev->window_) {
         if (!dev->hasVideo_) {
             delete dev->window_.data();
@@ -128,30 +154,62 @@ int MovieDevice::open(const std::string& path, std::optional<std::uint64_t> pare
 MovieDevice::~MovieDevice() {
     if (pipeline_) pipeline_->shutDown();
     pipeline_.reset();
-    context_.reset();
     delete window_.data();
 }
 
 void MovieDevice::catchUp() {
-    const BusNews n = pipeline_->news();
-    if (n.eos && !atEnd_ && mode_ == Mode::Playing) {
-        atEnd_ = true;
-        mode_ = Mode::Stopped;
-        pipeline_->setPlaying(false);
-    }
-    if (n.error && mode_ != Mode::Stopped) {
-        mode_ = Mode::Stopped;
-        pipeline_->setPlaying(false);
-    }
+    pipeline_->state();  // handles whatever the bus holds
 }
 
-void MovieDevice::onBusWake() {
-    catchUp();
+void MovieDevice::onBusEvent(BusEvent event, const BusState& state) {
+    switch (event) {
+        case BusEvent::Eos:
+            if (!atEnd_ && mode_ == Mode::Playing) {
+                atEnd_ = true;
+                mode_ = Mode::Stopped;
+                holdPicture();
+            }
+            break;
+        case BusEvent::Error:
+            // Later errors are the echo of the first as the pipeline comes apart.
+            if (!broken_) traceNote(name_ + ": " + describe("error", state.firstError));
+            fail();
+            break;
+        case BusEvent::Warning:
+            traceNote(name_ + ": " + describe("warning", state.warnings.back()));
+            break;
+        case BusEvent::MissingPlugin:
+            traceNote(name_ + ": missing plugin: " + state.missingPlugins.back());
+            break;
+        case BusEvent::ClockLost:
+            traceNote(name_ + ": clock lost, playing on with a new one");
+            break;
+        default:
+            break;
+    }
     if (waitLoop_ && mode_ != Mode::Playing) waitLoop_->quit();
 }
 
+void MovieDevice::fail() {
+    if (broken_) return;
+    broken_ = true;
+    // Keep the place for "status position": the pipeline no longer knows it.
+    if (!atEnd_) {
+        const gint64 pos = pipeline_->queryPosition();
+        if (pos >= 0) cachedPos_ = pos;
+        cacheValid_ = true;
+    }
+    mode_ = Mode::Failed;
+    pipeline_->setReady();
+}
+
 gint64 MovieDevice::durationNs() {
-    if (duration_ < 0) duration_ = pipeline_->queryDuration();
+    // Parsers that estimate a length (MPEG audio without a header) say when it changed.
+    if (duration_ < 0 || (!lengthScanned_ && pipeline_->state().durationStale)) {
+        const gint64 d = pipeline_->queryDuration();
+        if (d >= 0 || duration_ < 0) duration_ = d;
+        pipeline_->durationRead();
+    }
     return duration_;
 }
 
@@ -159,6 +217,7 @@ gint64 MovieDevice::positionNs() {
     if (atEnd_) return stopNs_ >= 0 ? stopNs_ : std::max<gint64>(durationNs(), 0);
     const auto now = std::chrono::steady_clock::now();
     if (cacheValid_ && (mode_ != Mode::Playing || now - cachedAt_ < kPositionFresh)) return cachedPos_;
+    if (mode_ == Mode::Failed) return cachedPos_;
     gint64 pos = pipeline_->queryPosition();
     // Between a state change and the sinks' next buffer the pipeline may not know: keep the last place.
     if (pos < 0) return cachedPos_;
@@ -194,6 +253,8 @@ int MovieDevice::seekTo(gint64 ns, std::optional<gint64> stopNs) {
     if (dur >= 0 && stop > dur) stop = -1;
     if (slot_) slot_->setShowPreroll(true);
     if (!pipeline_->seek(speed_ / 1000.0, ns, stop, kSeekTimeout)) return ErrNotReady;
+    // Paused, the sink holds the frame at the new place: show it now, not some time later.
+    if (mode_ != Mode::Playing || startPending_) pipeline_->showHeldFrame();
     appliedSpeed_ = speed_;
     stopNs_ = stop;
     atEnd_ = dur > 0 && ns >= dur;
@@ -201,10 +262,6 @@ int MovieDevice::seekTo(gint64 ns, std::optional<gint64> stopNs) {
     cachedAt_ = std::chrono::steady_clock::now();
     cacheValid_ = true;
     return Ok;
-}
-
-bool MovieDevice::failed() const {
-    return pipeline_->news().error;
 }
 
 int MovieDevice::play(const Command& cmd) {
@@ -221,19 +278,35 @@ int MovieDevice::play(const Command& cmd) {
     }
     if (atEnd_) {  // nothing left to play: stopped at the end, as after playing to it; "seek to start"
                    // rewinds
-        if (mode_ != Mode::Stopped) pipeline_->setPlaying(false);
+        if (mode_ != Mode::Stopped) pipeline_->setPaused(kPauseTimeout);
         mode_ = Mode::Stopped;
         return Ok;
     }
-    pipeline_->setPlaying(true);
     mode_ = Mode::Playing;
-    cacheValid_ = false;
     if (window_ && topLevel_) window_->show();
-    if (cmd.wait) return waitForEnd();
+    if (cmd.wait || !starter_) {
+        startNow();
+        if (cmd.wait) return waitForEnd();
+    } else {
+        // Playing starts when the UI thread is free again. A pause sent before that ("play from",
+        // then "pause": a step while paused) finds the frame asked for still held and nothing
+        // played past it; sinks that start playing run ahead by their latency before any pause.
+        startPending_ = true;
+        starter_->start();
+    }
     return Ok;
 }
 
+void MovieDevice::startNow() {
+    if (starter_) starter_->stop();
+    startPending_ = false;
+    if (mode_ != Mode::Playing) return;
+    pipeline_->setPlaying();
+    cacheValid_ = false;
+}
+
 int MovieDevice::waitForEnd() {
+    if (startPending_) startNow();
     StallWatch stall;
     auto stuck = [&] { return stall.stuck(pipeline_->queryPosition()); };
     if (QCoreApplication::instance() && QThread::currentThread() == QCoreApplication::instance()->thread()) {
@@ -248,9 +321,10 @@ int MovieDevice::waitForEnd() {
         if (mode_ == Mode::Playing) loop.exec();
         waitLoop_ = nullptr;
     } else {  // nothing paints here: just wait for the end
-        while (!pipeline_->waitFor([](const BusNews& n) { return n.eos || n.error; }, 1s) && !stuck()) {
+        while (mode_ == Mode::Playing &&
+               !pipeline_->waitFor([this](const BusState&) { return mode_ != Mode::Playing; }, 1s) &&
+               !stuck()) {
         }
-        catchUp();
     }
     if (stall.stalled) return giveUpStalled();
     return failed() ? ErrHardware : Ok;
@@ -277,7 +351,7 @@ int MovieDevice::resume() {
     catchUp();
     if (failed()) return ErrHardware;
     if (mode_ == Mode::Paused) {
-        pipeline_->setPlaying(true);
+        pipeline_->setPlaying();
         mode_ = Mode::Playing;
         cacheValid_ = false;
     }
@@ -286,7 +360,8 @@ int MovieDevice::resume() {
 
 int MovieDevice::stop() {
     catchUp();
-    if (mode_ != Mode::Stopped) {
+    if (mode_ == Mode::Failed) mode_ = Mode::Stopped;
+    if (mode_ == Mode::Playing || mode_ == Mode::Paused) {
         holdPicture();
         mode_ = Mode::Stopped;
         cacheValid_ = false;
@@ -295,15 +370,20 @@ int MovieDevice::stop() {
 }
 
 void MovieDevice::holdPicture() {
+    if (startPending_) {  // never started: the pipeline still holds the frame on screen
+        startPending_ = false;
+        starter_->stop();
+        return;
+    }
     if (slot_ && mode_ == Mode::Playing) slot_->setShowPreroll(false);
-    pipeline_->setPlaying(false);
+    pipeline_->setPaused(kPauseTimeout);
 }
 
 int MovieDevice::seek(const Command& cmd) {
     catchUp();
     if (failed()) return ErrHardware;
     if (mode_ != Mode::Stopped) {
-        pipeline_->setPlaying(false);
+        pipeline_->setPaused(kPauseTimeout);
         mode_ = Mode::Stopped;
     }
     switch (cmd.seekTo) {
@@ -328,7 +408,7 @@ int MovieDevice::set(const Command& cmd) {
             const int speed = cmd.number == 0 ? 1000 : cmd.number;
             if (speed > kMaxSpeed) return ErrBadNumber;
             speed_ = speed;
-            if (mode_ != Mode::Stopped && !atEnd_ && speed_ != appliedSpeed_) {
+            if ((mode_ == Mode::Playing || mode_ == Mode::Paused) && !atEnd_ && speed_ != appliedSpeed_) {
                 const gint64 stop = stopNs_;
                 return seekTo(positionNs(), stop >= 0 ? std::optional<gint64>(stop) : std::nullopt);
             }
@@ -355,7 +435,10 @@ int MovieDevice::status(const Command& cmd, std::string& reply) {
     catchUp();
     switch (cmd.statusItem) {
         case StatusItem::Mode:
-            reply = mode_ == Mode::Playing ? "playing" : mode_ == Mode::Paused ? "paused" : "stopped";
+            reply = mode_ == Mode::Playing  ? "playing"
+                    : mode_ == Mode::Paused ? "paused"
+                    : mode_ == Mode::Failed ? "error"
+                                            : "stopped";
             return Ok;
         case StatusItem::Length:
             reply = number(fromNs(durationNs()));

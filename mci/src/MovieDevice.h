@@ -12,6 +12,7 @@
 #include "MovieWindow.h"
 
 class QEventLoop;
+class QTimer;
 
 namespace mci {
 
@@ -37,7 +38,8 @@ class MovieDevice : public Device {
     MovieWindow* window() const { return window_.data(); }
 
   private:
-    enum class Mode { Stopped, Playing, Paused };
+    // Failed: the stream broke (the pipeline posted an error); only closing or reopening helps.
+    enum class Mode { Stopped, Playing, Paused, Failed };
     MovieDevice() = default;
 
     gint64 positionNs();
@@ -45,14 +47,16 @@ class MovieDevice : public Device {
     gint64 toNs(int value) const;
     std::int64_t fromNs(gint64 ns) const;
     int seekTo(gint64 ns, std::optional<gint64> stopNs);
-    int waitForEnd();     // Ok at the end; an error when the stream failed or stalled
-    bool failed() const;  // the pipeline posted an error
+    int waitForEnd();  // Ok at the end; an error when the stream failed or stalled
+    bool failed() const { return broken_; }
     int giveUpStalled();  // stops a stream that stopped moving
     void holdPicture();   // pauses the pipeline, keeping the frame on screen
-    void onBusWake();     // UI thread
+    void onBusEvent(BusEvent event, const BusState& state);  // UI thread
+    void startNow();
+    void fail();
 
+    std::string name_;  // the file's name, for the trace
     std::unique_ptr<MoviePipeline> pipeline_;
-    std::unique_ptr<QObject> context_;  // queued bus news land here; deleting it drops them
     QPointer<MovieWindow> window_;
     std::shared_ptr<FrameSlot> slot_;
     bool topLevel_ = false;
@@ -61,6 +65,7 @@ class MovieDevice : public Device {
 
     // All fields below are only touched on the UI thread.
     Mode mode_ = Mode::Stopped;
+    bool broken_ = false;  // the stream failed: it stays refused after a stop too
     bool atEnd_ = false;
     TimeFormat format_ = TimeFormat::Ms;
     int speed_ = 1000;
@@ -68,11 +73,14 @@ class MovieDevice : public Device {
     int volume_ = 1000;
     bool muted_ = false;
     gint64 duration_ = -1;
-    gint64 stopNs_ = -1;  // the "to" of the last play, -1 for none
+    bool lengthScanned_ = false;  // exact: the parser's later estimates do not replace it
+    gint64 stopNs_ = -1;          // the "to" of the last play, -1 for none
     gint64 cachedPos_ = 0;
     std::chrono::steady_clock::time_point cachedAt_{};
     bool cacheValid_ = false;
     QEventLoop* waitLoop_ = nullptr;
+    std::unique_ptr<QTimer> starter_;  // starts a play once the UI thread is free
+    bool startPending_ = false;
 };
 
 }  // namespace mci

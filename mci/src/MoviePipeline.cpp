@@ -12,6 +12,18 @@
 namespace mci {
 namespace {
 
+// Qt's RGB32 is a native 32-bit 0xffRRGGBB word: its bytes in memory depend on the byte order.
+constexpr const char* kFrameFormat = Q_BYTE_ORDER == Q_LITTLE_ENDIAN ? "BGRx" : "xRGB";
+
+// playbin's GstPlayFlags (not in an installed header).
+enum PlayFlag : guint {
+    PlayVideo = 1u << 0,
+    PlayAudio = 1u << 1,
+    PlayText = 1u << 2,
+    PlayVis = 1u << 3,
+    PlaySoftVolume = 1u << 4,
+};
+
 // Keeps a mapped frame alive for as long as the QImage that shows it.
 struct MappedFrame {
     GstVideoFrame frame;
@@ -22,21 +34,32 @@ struct MappedFrame {
     }
 };
 
+// A frame as an image that keeps the buffer mapped; null when the sample holds no frame.
+QImage toImage(GstSample* sample) {
+    GstVideoInfo info;
+    if (!sample || !gst_video_info_from_caps(&info, gst_sample_get_caps(sample))) return {};
+    auto* m = new MappedFrame;
+    if (!gst_video_frame_map(&m->frame, &info, gst_sample_get_buffer(sample), GST_MAP_READ)) {
+        delete m;
+        return {};
+    }
+    return QImage(static_cast<const uchar*>(GST_VIDEO_FRAME_PLANE_DATA(&m->frame, 0)),
+                  GST_VIDEO_INFO_WIDTH(&info), GST_VIDEO_INFO_HEIGHT(&info),
+                  GST_VIDEO_FRAME_PLANE_STRIDE(&m->frame, 0), QImage::Format_RGB32, &MappedFrame::release, m);
+}
+
 GstFlowReturn deliverSample(GstSample* sampleRaw, FrameSlot& slot) {
     auto sample = adopt(sampleRaw);
-    if (!sample) return GST_FLOW_OK;
-    GstVideoInfo info;
-    if (!gst_video_info_from_caps(&info, gst_sample_get_caps(sample.get()))) return GST_FLOW_OK;
-    auto* m = new MappedFrame;
-    if (!gst_video_frame_map(&m->frame, &info, gst_sample_get_buffer(sample.get()), GST_MAP_READ)) {
-        delete m;
-        return GST_FLOW_OK;
-    }
-    QImage image(static_cast<const uchar*>(GST_VIDEO_FRAME_PLANE_DATA(&m->frame, 0)),
-                 GST_VIDEO_INFO_WIDTH(&info), GST_VIDEO_INFO_HEIGHT(&info),
-                 GST_VIDEO_FRAME_PLANE_STRIDE(&m->frame, 0), QImage::Format_RGB32, &MappedFrame::release, m);
-    slot.post(std::move(image));
+    QImage image = toImage(sample.get());
+    if (!image.isNull()) slot.post(std::move(image));
     return GST_FLOW_OK;
+}
+
+GstCaps* frameCaps(int width, int height) {
+    if (width > 0 && height > 0)
+        return gst_caps_new_simple("video/x-raw", "format", G_TYPE_STRING, kFrameFormat, "width", G_TYPE_INT,
+                                   width, "height", G_TYPE_INT, height, nullptr);
+    return gst_caps_new_simple("video/x-raw", "format", G_TYPE_STRING, kFrameFormat, nullptr);
 }
 
 GstFlowReturn onNewSample(GstAppSink* sink, gpointer slot) {
@@ -78,40 +101,36 @@ void onElementSetup(GstElement*, GstElement* element, gpointer) {
 }  // namespace
 
 MoviePipeline::MoviePipeline(const std::string& path, SinkMode sinks, std::shared_ptr<FrameSlot> slot,
-                             std::function<void()> wake)
-    : wake_(std::move(wake)) {
+                             EventHandler onEvent)
+    : slot_(slot), onEvent_(std::move(onEvent)) {
     playbin_ = makeElement("playbin");
     if (!playbin_) return;
     cdxa_ = CdxaReader::probe(path);
     if (cdxa_) {
         g_object_set(playbin_.get(), "uri", "appsrc://", nullptr);
-        g_signal_connect(playbin_.get(), "source-setup", G_CALLBACK(onSourceSetup), cdxa_.get());
+        sourceSetup_ =
+            SignalConnection(playbin_.get(), "source-setup", G_CALLBACK(onSourceSetup), cdxa_.get());
     } else {
-        GError* err = nullptr;
-        GChars uri(gst_filename_to_uri(path.c_str(), &err));
-        if (err) g_error_free(err);
+        GErrorRef err;
+        GChars uri(gst_filename_to_uri(path.c_str(), err.out()));
         g_object_set(playbin_.get(), "uri", uri.get(), nullptr);
     }
     // No subtitles or visualisations: video and audio only.
-    g_object_set(playbin_.get(), "flags", 0x1 | 0x2 | 0x10 /* video, audio, soft-volume */, nullptr);
+    g_object_set(playbin_.get(), "flags", PlayVideo | PlayAudio | PlaySoftVolume, nullptr);
     if (auto video = makeVideoSink(sinks, std::move(slot)))
         g_object_set(playbin_.get(), "video-sink", video.get(), nullptr);
     if (sinks == SinkMode::Fake || sinks == SinkMode::FakeAudio)
         if (auto audio = fakeSink()) g_object_set(playbin_.get(), "audio-sink", audio.get(), nullptr);
-    g_signal_connect(playbin_.get(), "element-setup", G_CALLBACK(onElementSetup), nullptr);
+    elementSetup_ = SignalConnection(playbin_.get(), "element-setup", G_CALLBACK(onElementSetup), nullptr);
     // Speed changes keep the pitch.
     if (auto tempo = makeElement("scaletempo"))
         g_object_set(playbin_.get(), "audio-filter", tempo.get(), nullptr);
-
-    auto bus = adopt(gst_element_get_bus(playbin_.get()));
-    gst_bus_set_sync_handler(bus.get(), &MoviePipeline::onBusMessage, this, nullptr);
+    pump_ = std::make_unique<BusPump>(playbin_.get(), [this](GstMessage* msg) { onMessage(msg); });
 }
 
 MoviePipeline::~MoviePipeline() {
     if (!playbin_) return;
     shutDown();
-    auto bus = adopt(gst_element_get_bus(playbin_.get()));
-    gst_bus_set_sync_handler(bus.get(), nullptr, nullptr, nullptr);
 }
 
 GstRef<GstElement> MoviePipeline::makeVideoSink(SinkMode sinks, std::shared_ptr<FrameSlot> slot) {
@@ -122,7 +141,7 @@ GstRef<GstElement> MoviePipeline::makeVideoSink(SinkMode sinks, std::shared_ptr<
     auto appsink = makeElement("appsink");
     if (!convert || !capsFilter_ || !appsink) return fakeSink();
     g_object_set(convert.get(), "add-borders", FALSE, nullptr);
-    auto caps = adopt(gst_caps_from_string("video/x-raw,format=BGRx"));
+    auto caps = adopt(frameCaps(0, 0));
     g_object_set(capsFilter_.get(), "caps", caps.get(), nullptr);
     g_object_set(appsink.get(), "sync", TRUE, "max-buffers", 1u, "qos", TRUE, nullptr);
     GstAppSinkCallbacks callbacks{};
@@ -135,61 +154,48 @@ GstRef<GstElement> MoviePipeline::makeVideoSink(SinkMode sinks, std::shared_ptr<
     gst_element_link_many(convert.get(), capsFilter_.get(), appsink.get(), nullptr);
     auto pad = adopt(gst_element_get_static_pad(convert.get(), "sink"));
     gst_element_add_pad(bin.get(), gst_ghost_pad_new("sink", pad.get()));
+    appSink_ = appsink;
     return bin;
 }
 
-GstBusSyncReply MoviePipeline::onBusMessage(GstBus*, GstMessage* msgRaw, gpointer data) {
-    // A handler that drops a message owns it: each one holds its source element alive.
-    const auto owned = adopt(msgRaw);
-    GstMessage* msg = owned.get();
-    auto* self = static_cast<MoviePipeline*>(data);
-    bool wake = false;
-    {
-        std::lock_guard lock(self->mutex_);
-        switch (GST_MESSAGE_TYPE(msg)) {
-            case GST_MESSAGE_ASYNC_DONE:
-                if (GST_MESSAGE_SRC(msg) == GST_OBJECT(self->playbin_.get())) ++self->news_.asyncDone;
-                break;
-            case GST_MESSAGE_EOS:
-                self->news_.eos = true;
-                wake = true;
-                break;
-            case GST_MESSAGE_ERROR: {
-                GError* err = nullptr;
-                gst_message_parse_error(msg, &err, nullptr);
-                if (!self->news_.error && err) self->news_.errorText = err->message;
-                if (err) g_error_free(err);
-                self->news_.error = true;
-                wake = true;
-                break;
-            }
-            default:
-                return GST_BUS_DROP;
-        }
+void MoviePipeline::onMessage(GstMessage* msg) {
+    const BusEvent event = applyBusMessage(state_, msg, playbin_.get());
+    if (event == BusEvent::ClockLost && GST_STATE(playbin_.get()) == GST_STATE_PLAYING) {
+        // The clock went with its element (a sound device changed): a new one is chosen on play.
+        gst_element_set_state(playbin_.get(), GST_STATE_PAUSED);
+        gst_element_set_state(playbin_.get(), GST_STATE_PLAYING);
     }
-    self->changed_.notify_all();
-    if (wake && self->wake_) self->wake_();
-    return GST_BUS_DROP;
+    if (event != BusEvent::None && onEvent_) onEvent_(event, state_);
+}
+
+const BusState& MoviePipeline::state() {
+    if (pump_) pump_->drain();
+    return state_;
+}
+
+bool MoviePipeline::waitFor(const std::function<bool(const BusState&)>& pred,
+                            std::chrono::milliseconds timeout) {
+    if (!pump_) return pred(state_);
+    return pump_->waitUntil([&] { return pred(state_); }, timeout);
+}
+
+bool MoviePipeline::waitForAsyncDone(std::uint64_t before, std::chrono::milliseconds timeout) {
+    return waitFor([before](const BusState& s) { return s.asyncDone > before || s.error; }, timeout);
 }
 
 bool MoviePipeline::preroll(std::chrono::milliseconds timeout, std::string& why) {
-    const auto before = news().asyncDone;
+    const auto before = state().asyncDone;
     const auto ret = gst_element_set_state(playbin_.get(), GST_STATE_PAUSED);
-    if (ret == GST_STATE_CHANGE_FAILURE && !news().error) {
+    if (ret == GST_STATE_CHANGE_FAILURE && !state().error) {
         why = "the pipeline refused to start";
         return false;
     }
-    if (ret == GST_STATE_CHANGE_ASYNC) {
-        const bool done =
-            waitFor([before](const BusNews& n) { return n.asyncDone > before || n.error; }, timeout);
-        if (!done) {
-            why = "timed out";
-            return false;
-        }
+    if (ret == GST_STATE_CHANGE_ASYNC && !waitForAsyncDone(before, timeout)) {
+        why = "timed out";
+        return false;
     }
-    const auto n = news();
-    if (n.error) {
-        why = n.errorText;
+    if (state_.error) {
+        why = describe("error", state_.firstError);
         return false;
     }
     needsSeekStop_ = containsFactory("auparse");
@@ -197,22 +203,49 @@ bool MoviePipeline::preroll(std::chrono::milliseconds timeout, std::string& why)
 }
 
 bool MoviePipeline::containsFactory(const char* factory) const {
-    GstIterator* it = gst_bin_iterate_recurse(GST_BIN(playbin_.get()));
+    const GstIteratorRef it(gst_bin_iterate_recurse(GST_BIN(playbin_.get())));
     bool found = false;
     GValue item = G_VALUE_INIT;
-    while (!found && gst_iterator_next(it, &item) == GST_ITERATOR_OK) {
+    while (!found && gst_iterator_next(it.get(), &item) == GST_ITERATOR_OK) {
         auto* element = GST_ELEMENT(g_value_get_object(&item));
         GstElementFactory* f = gst_element_get_factory(element);
         found = f && g_strcmp0(GST_OBJECT_NAME(f), factory) == 0;
         g_value_reset(&item);
     }
     g_value_unset(&item);
-    gst_iterator_free(it);
     return found;
 }
 
-void MoviePipeline::setPlaying(bool playing) {
-    gst_element_set_state(playbin_.get(), playing ? GST_STATE_PLAYING : GST_STATE_PAUSED);
+bool MoviePipeline::containsDemuxer() const {
+    const GstIteratorRef it(gst_bin_iterate_recurse(GST_BIN(playbin_.get())));
+    bool found = false;
+    GValue item = G_VALUE_INIT;
+    while (!found && gst_iterator_next(it.get(), &item) == GST_ITERATOR_OK) {
+        GstElementFactory* f = gst_element_get_factory(GST_ELEMENT(g_value_get_object(&item)));
+        const gchar* klass = f ? gst_element_factory_get_metadata(f, GST_ELEMENT_METADATA_KLASS) : nullptr;
+        found = klass && g_strrstr(klass, "Demuxer") && !g_strrstr(klass, "Metadata");
+        g_value_reset(&item);
+    }
+    g_value_unset(&item);
+    return found;
+}
+
+bool MoviePipeline::isBareMpegAudio() const {
+    return containsFactory("mpegaudioparse") && !containsDemuxer();
+}
+
+void MoviePipeline::setPlaying() {
+    gst_element_set_state(playbin_.get(), GST_STATE_PLAYING);
+}
+
+void MoviePipeline::setPaused(std::chrono::milliseconds timeout) {
+    const auto before = state().asyncDone;
+    if (gst_element_set_state(playbin_.get(), GST_STATE_PAUSED) == GST_STATE_CHANGE_ASYNC)
+        waitForAsyncDone(before, timeout);
+}
+
+void MoviePipeline::setReady() {
+    if (playbin_) gst_element_set_state(playbin_.get(), GST_STATE_READY);
 }
 
 void MoviePipeline::shutDown() {
@@ -222,12 +255,24 @@ void MoviePipeline::shutDown() {
 bool MoviePipeline::seek(double rate, gint64 startNs, gint64 stopNs, std::chrono::milliseconds timeout) {
     if (stopNs < 0 && needsSeekStop_) stopNs = queryDuration();
     clearEos();
-    const auto before = news().asyncDone;
+    const auto before = state().asyncDone;
     const auto flags = static_cast<GstSeekFlags>(GST_SEEK_FLAG_FLUSH | GST_SEEK_FLAG_ACCURATE);
-    if (!gst_element_seek(playbin_.get(), rate, GST_FORMAT_TIME, flags, GST_SEEK_TYPE_SET, startNs,
-                          stopNs >= 0 ? GST_SEEK_TYPE_SET : GST_SEEK_TYPE_NONE, stopNs >= 0 ? stopNs : -1))
-        return false;
-    return waitFor([before](const BusNews& n) { return n.asyncDone > before || n.error; }, timeout);
+    GstEvent* event =
+        gst_event_new_seek(rate, GST_FORMAT_TIME, flags, GST_SEEK_TYPE_SET, startNs,
+                           stopNs >= 0 ? GST_SEEK_TYPE_SET : GST_SEEK_TYPE_NONE, stopNs >= 0 ? stopNs : -1);
+    if (!gst_element_send_event(playbin_.get(), event)) return false;
+    const bool done =
+        waitFor([before](const BusState& s) { return s.asyncDone > before || s.error; }, timeout);
+    return done && !state_.error;
+}
+
+void MoviePipeline::showHeldFrame() {
+    if (!appSink_ || !slot_) return;
+    GstSample* raw = nullptr;
+    g_object_get(appSink_.get(), "last-sample", &raw, nullptr);
+    auto sample = adopt(raw);
+    QImage image = toImage(sample.get());
+    if (!image.isNull()) slot_->show(std::move(image));
 }
 
 gint64 MoviePipeline::queryPosition() const {
@@ -279,27 +324,8 @@ void MoviePipeline::setMute(bool mute) {
 
 void MoviePipeline::setOutputSize(int width, int height) {
     if (!capsFilter_) return;
-    auto caps = adopt(width > 0 && height > 0
-                          ? gst_caps_new_simple("video/x-raw", "format", G_TYPE_STRING, "BGRx", "width",
-                                                G_TYPE_INT, width, "height", G_TYPE_INT, height, nullptr)
-                          : gst_caps_from_string("video/x-raw,format=BGRx"));
+    auto caps = adopt(frameCaps(width, height));
     g_object_set(capsFilter_.get(), "caps", caps.get(), nullptr);
-}
-
-BusNews MoviePipeline::news() const {
-    std::lock_guard lock(mutex_);
-    return news_;
-}
-
-void MoviePipeline::clearEos() {
-    std::lock_guard lock(mutex_);
-    news_.eos = false;
-}
-
-bool MoviePipeline::waitFor(const std::function<bool(const BusNews&)>& pred,
-                            std::chrono::milliseconds timeout) {
-    std::unique_lock lock(mutex_);
-    return changed_.wait_for(lock, timeout, [&] { return pred(news_); });
 }
 
 }  // namespace mci

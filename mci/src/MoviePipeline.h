@@ -1,16 +1,16 @@
 #pragma once
-// A playbin with our sinks and a bus handler that keeps the pipeline's news (end of stream,
-// errors, finished state changes) readable at any time, between commands too.
+// A playbin with our sinks. Its bus is read on the UI thread only (BusPump): the typed state it
+// feeds is current at every command, and waits pump the same bus.
 
 #include <gst/gst.h>
 
 #include <chrono>
-#include <condition_variable>
 #include <functional>
 #include <memory>
-#include <mutex>
 #include <string>
 
+#include "BusPump.h"
+#include "BusState.h"
 #include "GstRef.h"
 
 namespace mci {
@@ -23,14 +23,6 @@ class CdxaReader;
 // everywhere.
 enum class SinkMode { Window, Headless, Fake, FakeAudio };
 
-// What the bus has told us. Written by the bus sync handler on any thread.
-struct BusNews {
-    std::uint64_t asyncDone = 0;
-    bool eos = false;
-    bool error = false;
-    std::string errorText;
-};
-
 class MoviePipeline {
   public:
     struct VideoInfo {
@@ -38,9 +30,10 @@ class MoviePipeline {
         int fpsN = 0, fpsD = 1;
     };
 
-    // `wake` runs on whatever thread posts end of stream or an error; it must only queue work.
+    // `onEvent` runs on the UI thread after a message changed the state.
+    using EventHandler = std::function<void(BusEvent, const BusState&)>;
     MoviePipeline(const std::string& path, SinkMode sinks, std::shared_ptr<FrameSlot> slot,
-                  std::function<void()> wake);
+                  EventHandler onEvent);
     ~MoviePipeline();
     MoviePipeline(const MoviePipeline&) = delete;
     MoviePipeline& operator=(const MoviePipeline&) = delete;
@@ -48,41 +41,54 @@ class MoviePipeline {
     bool valid() const { return static_cast<bool>(playbin_); }
     // Goes to PAUSED and waits for the first frame; false with a reason on failure or timeout.
     bool preroll(std::chrono::milliseconds timeout, std::string& why);
-    void setPlaying(bool playing);
+    void setPlaying();
+    // Waits until the sinks hold their next buffer, so no state change is left under way.
+    void setPaused(std::chrono::milliseconds timeout);
+    void setReady();  // streaming stops; the picture on screen stays
     void shutDown();  // NULL state; idempotent
     // Flushing, accurate seek at `rate`; waits until the new place is prerolled.
     bool seek(double rate, gint64 startNs, gint64 stopNs, std::chrono::milliseconds timeout);
+    // Shows the frame the video sink holds now (after a seek: the frame at the new place).
+    void showHeldFrame();
 
     gint64 queryPosition() const;
     gint64 queryDuration() const;
     VideoInfo videoInfo() const;
     int streamCount() const;
+    // MPEG audio straight from the file (no container that knows the length).
+    bool isBareMpegAudio() const;
 
     void setVolumeCubic(double v);
     void setMute(bool mute);
     void setOutputSize(int width, int height);  // 0 x 0: the source size
 
-    BusNews news() const;
-    void clearEos();
-    // Waits until `pred(news)` holds or the timeout passes; true if it holds.
-    bool waitFor(const std::function<bool(const BusNews&)>& pred, std::chrono::milliseconds timeout);
+    // Every fact the bus has told so far; pumps it first.
+    const BusState& state();
+    void clearEos() { state_.eos = false; }
+    void durationRead() { state_.durationStale = false; }
+    // Pumps the bus until `pred(state)` holds or the timeout passes; true if it holds.
+    bool waitFor(const std::function<bool(const BusState&)>& pred, std::chrono::milliseconds timeout);
 
   private:
-    static GstBusSyncReply onBusMessage(GstBus*, GstMessage*, gpointer self);
+    void onMessage(GstMessage* msg);
+    bool waitForAsyncDone(std::uint64_t before, std::chrono::milliseconds timeout);
     GstRef<GstElement> makeVideoSink(SinkMode sinks, std::shared_ptr<FrameSlot> slot);
 
     bool containsFactory(const char* factory) const;
+    bool containsDemuxer() const;  // one that splits streams, not one that strips tags
 
     GstRef<GstElement> playbin_;
     GstRef<GstElement> capsFilter_;
     // auparse (1.22) turns an open-ended seek into a segment that ends at 0: such seeks get the
     // duration as their end.
     bool needsSeekStop_ = false;
+    GstRef<GstElement> appSink_;
+    std::shared_ptr<FrameSlot> slot_;
     std::shared_ptr<CdxaReader> cdxa_;
-    std::function<void()> wake_;
-    mutable std::mutex mutex_;
-    std::condition_variable changed_;
-    BusNews news_;  // guarded by mutex_
+    SignalConnection sourceSetup_, elementSetup_;
+    EventHandler onEvent_;
+    BusState state_;                 // only touched on the UI thread
+    std::unique_ptr<BusPump> pump_;  // last: it goes first, before what its handler uses
 };
 
 }  // namespace mci

@@ -46,6 +46,14 @@ void FrameSlot::post(QImage frame) {
         app, [self = shared_from_this()] { self->deliver(); }, Qt::QueuedConnection);
 }
 
+void FrameSlot::show(QImage frame) {
+    {
+        std::lock_guard lock(mutex_);
+        latest_ = QImage();
+    }
+    if (window_ && !frame.isNull()) window_->setFrame(std::move(frame));
+}
+
 void FrameSlot::deliver() {
     QImage frame;
     {

@@ -36,6 +36,8 @@ class FrameSlot : public std::enable_shared_from_this<FrameSlot> {
   public:
     explicit FrameSlot(MovieWindow* window) : window_(window) {}
     void post(QImage frame);  // streaming thread
+    // Shows `frame` at once and drops any older one still on its way (UI thread).
+    void show(QImage frame);
     // A sink that pauses after playing prerolls on the frame after the one on screen; showing it
     // would put the picture one frame ahead of the position. Only prerolls after a seek are shown.
     void setShowPreroll(bool show) { showPreroll_ = show; }

@@ -32,8 +32,10 @@ CaptionLabel::CaptionLabel(const QString& caption, QWidget* parent)
 }
 
 void CaptionLabel::SetCaption(const QString& caption) {
+    const bool changed = caption != caption_;
     caption_ = caption;
     setText(RichCaption(caption));
+    if (changed) emit CaptionChanged();
 }
 
 void CaptionLabel::SetBackColor(quint32 oleColor) {

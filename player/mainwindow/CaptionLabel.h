@@ -21,6 +21,7 @@ class CaptionLabel : public QLabel {
 
   signals:
     void Click();
+    void CaptionChanged();
 
   protected:
     void mousePressEvent(QMouseEvent* event) override;

@@ -1,6 +1,7 @@
 #include "Main.h"
 
 #include <QFile>
+#include <QFileInfo>
 
 #include "WindowUtils.h"
 #include "frmPelto.h"
@@ -16,5 +17,10 @@ void Main(frmPelto& window, const QString& commandLine) {
 QString CommandLine(int argc, char** argv) {
     QStringList parts;
     for (int i = 1; i < argc; ++i) parts << QFile::decodeName(argv[i]);
-    return parts.join(u' ');
+    const QString joined = parts.join(u' ');
+    // A desktop launch hands several chosen files as arguments of their own: as with a drop, the
+    // first plays. A path with blanks typed without quotes still arrives whole.
+    if (parts.size() > 1 && !QFileInfo::exists(joined) && QFileInfo::exists(parts.first()))
+        return parts.first();
+    return joined;
 }

@@ -88,6 +88,8 @@ class frmPelto : public QWidget, public MediaWindowState {
     // --- opening media (frmPelto_media.cpp) ---
     void LoadMedia(const QString& file, bool skipOpen);
     void cmdOpen_Click();
+    // What the open dialog does with the path chosen; also for a file opened from outside.
+    void OpenChosenFile(const QString& path);
     void Form_OLEDragDrop(const QMimeData& Data);
     // The open dialog; returns the chosen path or empty. Tests replace it.
     static QString (*OpenDialog)(QWidget* owner, const QString& startFolder);

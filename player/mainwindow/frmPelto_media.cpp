@@ -77,6 +77,10 @@ void frmPelto::LoadMedia(const QString& file, bool skipOpen) {
 void frmPelto::cmdOpen_Click() {
     const QString path = OpenDialog(this, WindowUtils::FindCdDrive() + QStringLiteral("mpegav/")).trimmed();
     if (path.isEmpty()) return;
+    OpenChosenFile(path);
+}
+
+void frmPelto::OpenChosenFile(const QString& path) {
     lblStatus->SetCaption(path);
     CurrentFile = path;
     Base().lblFileName->SetCaption(CurrentFile);

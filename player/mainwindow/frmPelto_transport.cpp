@@ -11,6 +11,8 @@ const QString kStopped = QStringLiteral("Stopped");
 const QString kPaused = QStringLiteral("Paused");
 const QString kRecording = QStringLiteral("Recording");
 const QString kPlay = QStringLiteral("Play");
+// The mode word of a device whose stream broke (a decoding error, the sound server gone).
+const QString kError = QStringLiteral("Error");
 const QString kCannotOpen = QString::fromLatin1(mdlFunctions::kCannotOpen);
 }  // namespace
 
@@ -25,7 +27,8 @@ void frmPelto::cmdPlaym_Click() {
     const QString status = lblStatus->Caption();
     // Pausing here would overwrite "Recording" and leave the recording unreachable by Stop.
     if (RecordingRuns()) return;
-    if (status == kStopped || status == kCannotOpen) {
+    // After a stream error only a fresh open can play the file again.
+    if (status == kStopped || status == kCannotOpen || status == kError) {
         LoadMedia(CurrentFile, false);
         if (lblStatus->Caption() == kCannotOpen) return;
     } else if (status == kPaused) {
@@ -72,6 +75,13 @@ void frmPelto::T_Timer() {
     Base().lblStatus->SetCaption(mode.isEmpty() && lblStatus->Caption() == kCannotOpen ? kCannotOpen : mode);
     Base().lblTime->SetCaption(lblTime->Caption() + QStringLiteral(" / ") + lblTTime->Caption());
     UpdateSeekBars();
+    // A broken stream never reaches its end: stop polling and say so in both labels.
+    if (mode == kError) {
+        T.stop();
+        lblStatus->SetCaption(mode);
+        cmdPlaym->SetCaption(kPlay);
+        return;
+    }
     if (lblTTime->Caption() == QStringLiteral("0:00")) {
         T.stop();
         return;

@@ -110,6 +110,17 @@ void SetProgramFolder(const QString& folder) {
 void SetFallbackFolder(const QString& folder) {
     gFallbackFolder = folder;
 }
+namespace {
+MediaEvents gEvents;
+void Tell(const std::function<void()>& event) {
+    if (event) event();
+}
+}  // namespace
+
+void SetMediaEvents(MediaEvents events) {
+    gEvents = std::move(events);
+}
+
 void SetErrorReporter(std::function<void(const QString&, const QString&)> report) {
     gReportError = std::move(report);
 }
@@ -181,6 +192,7 @@ void OpenMovie(quintptr parentHandle, const std::string& style) {
     int rc = Send("open " + gMediaFile + " type mpegvideo alias movie parent " + Num(parentHandle) +
                   " style " + style + " ");
     gLastOpenFailed = rc != 0;
+    Tell(gEvents.opened);
 }
 
 void PlayMovie() {
@@ -213,6 +225,7 @@ void CloseAllDevices() {
 void RewindToStart() {
     Send("seek movie to start");
     PlayMovie();
+    Tell(gEvents.jumped);
 }
 
 void SeekToSeconds(qint32 seconds) {
@@ -222,30 +235,35 @@ void SeekToSeconds(qint32 seconds) {
     } else if (!IsPlayingOrPaused()) {
         Send("seek movie to " + ms);
     }
+    Tell(gEvents.jumped);
 }
 
 void StepBackFrames(qint32 n) {
     Send("set movie time format frames");
     qint64 position = GetPositionFrames();
     Send("play movie from " + Num(position - n));
+    Tell(gEvents.jumped);
 }
 
 void StepForwardFrames(qint32 n) {
     Send("set movie time format frames");
     qint64 position = GetPositionFrames();
     Send("play movie from " + Num(n + position));
+    Tell(gEvents.jumped);
 }
 
 void StepBackSeconds(qint32 n) {
     Send("set movie time format ms");
     qint64 position = GetPositionMs();
     Send("play movie from " + Num(position - static_cast<qint64>(n) * 1000));
+    Tell(gEvents.jumped);
 }
 
 void StepForwardSeconds(qint32 n) {
     Send("set movie time format ms");
     qint64 position = GetPositionMs();
     Send("play movie from " + Num(static_cast<qint64>(n) * 1000 + position));
+    Tell(gEvents.jumped);
 }
 
 void SetVolume(qint32 volume) {
@@ -264,6 +282,7 @@ void UnmuteAudio() {
 
 void SetSpeed(qint32 speed) {
     Send("set movie speed " + Num(speed));
+    if (gEvents.speedSet) gEvents.speedSet(speed);
 }
 
 void PlaceMovieWindow(qint32 x, qint32 y, qint32 width, qint32 height) {

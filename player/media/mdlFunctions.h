@@ -28,6 +28,15 @@ void SetFallbackFolder(const QString& folder);  // empty = XDG music folder, els
 // Shows an internal error to the user (title, text); empty = a modal message box.
 void SetErrorReporter(std::function<void(const QString&, const QString&)> report);
 
+// Observers that must not poll (the desktop's remote control) hear of changes the device cannot
+// announce: a new medium, a jump of the position, a new speed factor. Called after the commands.
+struct MediaEvents {
+    std::function<void()> opened;
+    std::function<void()> jumped;
+    std::function<void(qint32)> speedSet;
+};
+void SetMediaEvents(MediaEvents events);  // empty members are not called
+
 // --- module state ---
 // The current medium's name as written into the open command (bytes, not necessarily UTF-8).
 std::string& MediaFile();

@@ -1,6 +1,9 @@
 #include "SliderHost.h"
 
+#include <QCoreApplication>
 #include <QDebug>
+#include <QDir>
+#include <QFileInfo>
 
 #include "ptSlider/ControlHost.h"
 
@@ -9,6 +12,21 @@ SliderHost::Factory& Installed() {
     static SliderHost::Factory factory;
     return factory;
 }
+// The build tree keeps the library beside the program; an installed program finds it in its
+// private library folder, given relative to the program so that a moved prefix still works.
+QString LibraryFile() {
+    const QDir programDir(QCoreApplication::applicationDirPath());
+    const QString beside = programDir.filePath(QStringLiteral("libptSlider.so"));
+#ifdef PELTO_SLIDER_DIR
+    if (!QFileInfo::exists(beside)) {
+        const QString installed =
+            QDir::cleanPath(programDir.filePath(QStringLiteral(PELTO_SLIDER_DIR "/libptSlider.so")));
+        if (QFileInfo::exists(installed)) return installed;
+    }
+#endif
+    return beside;
+}
+
 }  // namespace
 
 void SliderHost::SetFactory(Factory factory) {
@@ -17,6 +35,11 @@ void SliderHost::SetFactory(Factory factory) {
 
 ptSlider::ISlider* SliderHost::Create(QWidget* parent, ptSlider::PropertyBag* stored) {
     if (Installed()) return Installed()(parent, stored);
+    static const bool located = [] {
+        ptSlider::ControlHost::LibraryPath() = LibraryFile();
+        return true;
+    }();
+    (void)located;
     ptSlider::ISlider* slider =
         ptSlider::ControlHost::Create(QString::fromLatin1(ptSlider::kClassName), parent, stored);
     if (!slider) qWarning("PeltoSE: no slider control: %s", qPrintable(ptSlider::ControlHost::LastError()));

@@ -25,9 +25,15 @@ double Dpi(bool x) {
     return dpi > 0 ? dpi : 96.0;
 }
 
+// Halves to even (the default rounding mode). Stored settings can hold nan or huge numbers: those
+// land on 0 or the nearest int instead of an undefined conversion.
 int Round(double v) {
-    return static_cast<int>(std::nearbyint(v));
-}  // default mode: halves to even
+    if (!std::isfinite(v)) return 0;
+    const double r = std::nearbyint(v);
+    if (r >= 2147483647.0) return 2147483647;
+    if (r <= -2147483648.0) return -2147483647 - 1;
+    return static_cast<int>(r);
+}
 
 // The window system's own idea of a window: a widget's copy lags behind until Qt delivers the
 // move and resize events, and its frame margins are only refreshed with them.

@@ -91,13 +91,14 @@ INSTANTIATE_TEST_SUITE_P(Media, EveryFormat,
                                            Format{"clip.dat", 3000, 320, 240},
                                            Format{"clip.avi", 3000, 320, 240},
                                            Format{"clip.wmv", 3000, 320, 240}, Format{"clip.wav", 3000, 0, 0},
-                                           Format{"clip.mp3", 3050, 0, 0}, Format{"clip.au", 3000, 0, 0},
+                                           Format{"clip.mp3", 3050, 0, 0}, Format{"clip-cbr.mp3", 3050, 0, 0},
+                                           Format{"clip-vbr.mp3", 6050, 0, 0}, Format{"clip.au", 3000, 0, 0},
                                            Format{"clip.wma", 3000, 0, 0}, Format{"clip.mid", 2000, 0, 0},
                                            Format{"hd.mp4", 10000, 1280, 720}),
                          [](const auto& p) {
                              std::string name = p.param.file;
                              for (char& c : name)
-                                 if (c == '.') c = '_';
+                                 if (c == '.' || c == '-') c = '_';
                              return name;
                          });
 

@@ -41,6 +41,11 @@ make clip.wmv $vid ! videoconvert ! avenc_wmv2 ! queue ! asfmux name=m ! filesin
      audio/x-raw,rate=44100,channels=2 ! audioconvert ! avenc_wmav2 ! queue ! m.
 make clip.wav $aud ! audioconvert ! wavenc ! filesink location=@OUT@
 make clip.mp3 $aud ! audioconvert ! lamemp3enc ! xingmux ! filesink location=@OUT@
+# MP3 without a Xing header: constant bit rate, and variable (2 s of silence, then 4 s of noise).
+make clip-cbr.mp3 $aud ! audioconvert ! lamemp3enc target=bitrate bitrate=128 cbr=true ! filesink location=@OUT@
+make clip-vbr.mp3 concat name=c ! audioconvert ! lamemp3enc target=quality quality=2 ! filesink location=@OUT@ \
+     audiotestsrc num-buffers=86 samplesperbuffer=1024 wave=silence ! audio/x-raw,rate=44100,channels=2 ! c. \
+     audiotestsrc num-buffers=172 samplesperbuffer=1024 wave=white-noise ! audio/x-raw,rate=44100,channels=2 ! c.
 make clip.au $aud ! audioconvert ! audio/x-raw,format=S16BE ! avmux_au ! filesink location=@OUT@
 make clip.wma $aud ! audioconvert ! avenc_wmav2 ! asfmux ! filesink location=@OUT@
 make hd.mp4 videotestsrc num-buffers=250 pattern=smpte ! \
@@ -63,6 +68,26 @@ if [ -n "$only" ]; then
          audio/x-raw,rate=44100,channels=2 ! audioconvert ! avenc_mp2 ! queue ! m.
 fi
 
+# 12 s of 720p H.264 (a keyframe every 2 s, B-frames) whose every frame shows its own number as a
+# barcode (make-framecode.py), with sound: frame steps are checked against the picture itself.
+if wanted framecode.mp4; then
+    [ "$stale" = 1 ] && rm -f "$out/framecode.mp4"
+    if [ ! -s "$out/framecode.mp4" ]; then
+        tmp="$out/.framecode.mp4.tmp"
+        if timeout 120 python3 "$(dirname "$0")/make-framecode.py" 1280 720 300 |
+            timeout 120 gst-launch-1.0 -q fdsrc fd=0 blocksize=1382400 ! \
+                rawvideoparse width=1280 height=720 format=i420 framerate=25/1 ! \
+                x264enc speed-preset=ultrafast bframes=2 key-int-max=50 ! video/x-h264,profile=main ! \
+                h264parse ! queue ! mp4mux name=m ! filesink location="$tmp" \
+                audiotestsrc num-buffers=517 samplesperbuffer=1024 freq=550 ! \
+                audio/x-raw,rate=44100,channels=2 ! audioconvert ! avenc_aac ! aacparse ! queue ! m. \
+                >/dev/null 2>&1 && [ -s "$tmp" ]; then
+            mv "$tmp" "$out/framecode.mp4"
+        else
+            echo "make-media: failed to make framecode.mp4" >&2; rm -f "$tmp"; failed=1
+        fi
+    fi
+fi
 # A tiny type-0 MIDI file: four quarter notes on a piano, 120 bpm (about 2 s).
 [ "$stale" = 1 ] && rm -f "$out/clip.mid" "$out/clip.dat"
 if wanted clip.mid && [ ! -s "$out/clip.mid" ]; then

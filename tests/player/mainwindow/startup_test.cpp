@@ -1,7 +1,10 @@
 // Start-up, settings and shutdown of the main window.
 
+#include <QFile>
+#include <QTemporaryDir>
 #include <QTest>
 
+#include "Main.h"
 #include "Twips.h"
 #include "WindowFixture.h"
 #include "compact/frmBase.h"
@@ -116,6 +119,35 @@ TEST_F(Startup, EveryWayOutSavesARunningRecordingFirst) {
         EXPECT_EQ(f->lblRec->Caption(), "R");
         mdlFunctions::SetWindowState(w.get());
     }
+}
+
+// The arguments are one path joined by blanks; a desktop launch with several chosen files
+// (separate arguments that name no file together) plays the first, like a drop.
+TEST(CommandLineText, ArgumentsAreOnePathUnlessTheyAreSeveralFiles) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString spaced = dir.filePath(QStringLiteral("my clip.mpg"));
+    const QString first = dir.filePath(QStringLiteral("a.mpg"));
+    const QString second = dir.filePath(QStringLiteral("b.mpg"));
+    for (const QString& f : {spaced, first, second}) {
+        QFile file(f);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    }
+    auto line = [](const std::vector<QString>& args) {
+        std::vector<QByteArray> bytes{"peltose"};
+        for (const QString& a : args) bytes.push_back(QFile::encodeName(a));
+        std::vector<char*> argv;
+        for (QByteArray& b : bytes) argv.push_back(b.data());
+        return CommandLine(static_cast<int>(argv.size()), argv.data());
+    };
+    EXPECT_EQ(line({}), QString());
+    EXPECT_EQ(line({spaced}), spaced);
+    const QString head = dir.filePath(QStringLiteral("my"));
+    EXPECT_EQ(line({head, QStringLiteral("clip.mpg")}), spaced);  // typed without quotes
+    EXPECT_EQ(line({first, second}), first);
+    // Nothing there: the joined text as before, so the open reports it.
+    EXPECT_EQ(line({QStringLiteral("/no/such"), QStringLiteral("file")}), QStringLiteral("/no/such file"));
+    EXPECT_EQ(line({QStringLiteral("\"/x y.mpg\"")}), QStringLiteral("\"/x y.mpg\""));
 }
 
 }  // namespace
