@@ -1,8 +1,8 @@
 #include "Main.h"
 
-#include <QFile>
 #include <QFileInfo>
 
+#include "FileNames.h"
 #include "WindowUtils.h"
 #include "frmPelto.h"
 
@@ -16,7 +16,7 @@ void Main(frmPelto& window, const QString& commandLine) {
 
 QString CommandLine(int argc, char** argv) {
     QStringList parts;
-    for (int i = 1; i < argc; ++i) parts << QFile::decodeName(argv[i]);
+    for (int i = 1; i < argc; ++i) parts << FileNames::Decode(argv[i]);
     const QString joined = parts.join(u' ');
     // A desktop launch hands several chosen files as arguments of their own: as with a drop, the
     // first plays. A path with blanks typed without quotes still arrives whole.
