@@ -26,7 +26,9 @@ mkdir -p "$XDG_CONFIG_HOME" "$HOME_FOR_TESTS"
 # Xvfb picks a free display and tells us its number on fd 5.
 exec 5<> <(:)
 monitors=${PELTO_TEST_MONITORS:-1}
-Xvfb -displayfd 5 -screen 0 "$((1280 * monitors))x1024x24" -nolisten tcp >"$workdir/xvfb.log" 2>&1 &
+# -noreset: the server would reset when its last client leaves, dropping the monitors and settings
+# made below before the command's first client connects.
+Xvfb -displayfd 5 -screen 0 "$((1280 * monitors))x1024x24" -nolisten tcp -noreset >"$workdir/xvfb.log" 2>&1 &
 pids+=($!)
 read -r -t 20 -u 5 display || { echo "with-test-env: Xvfb did not start" >&2; cat "$workdir/xvfb.log" >&2; exit 1; }
 exec 5>&-
@@ -35,8 +37,12 @@ export DISPLAY=":$display"
 # and the repeating key would end every program started after it on this display.
 xset r off 2>/dev/null || true
 if [ "$monitors" -gt 1 ]; then
+    # The first monitor takes the server's one output; otherwise that output stays a monitor of
+    # its own spanning all of them.
+    output=$(xrandr 2>/dev/null | awk '/ connected/ { print $1; exit }')
     for ((i = 0; i < monitors; i++)); do
-        xrandr --setmonitor "pelto$i" "1280/339x1024/271+$((1280 * i))+0" none >/dev/null 2>&1 ||
+        [ "$i" -eq 0 ] && on=${output:-none} || on=none
+        xrandr --setmonitor "pelto$i" "1280/339x1024/271+$((1280 * i))+0" "$on" >/dev/null 2>&1 ||
             { echo "with-test-env: no RandR monitors" >&2; exit 1; }
     done
 fi

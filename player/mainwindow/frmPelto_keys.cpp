@@ -165,7 +165,7 @@ void FitToPicture(frmPelto& f) {
 
 void ShowControlBar(frmPelto& f) {
     if (!f.mnuFullscreen->isChecked()) return;
-    auto y = static_cast<float>(Twips::ScreenHeight());
+    auto y = static_cast<float>(Twips::ScreenHeight(&f));
     f.TrackPointerInFullScreen(y);
 }
 

@@ -148,11 +148,17 @@ int Twips::ToPixelsX(double twips) {
 int Twips::ToPixelsY(double twips) {
     return Round(twips / PerPixelY());
 }
-double Twips::ScreenWidth() {
-    return ScreenOf(nullptr)->geometry().width() * PerPixelX();
+double Twips::ScreenWidth(const QWidget* on) {
+    return ScreenOf(on)->geometry().width() * PerPixelX();
 }
-double Twips::ScreenHeight() {
-    return ScreenOf(nullptr)->geometry().height() * PerPixelY();
+double Twips::ScreenHeight(const QWidget* on) {
+    return ScreenOf(on)->geometry().height() * PerPixelY();
+}
+double Twips::ScreenLeft(const QWidget* on) {
+    return ScreenOf(on)->geometry().x() * PerPixelX();
+}
+double Twips::ScreenTop(const QWidget* on) {
+    return ScreenOf(on)->geometry().y() * PerPixelY();
 }
 
 double Twips::Left(const QWidget* w) {
