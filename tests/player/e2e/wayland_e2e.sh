@@ -15,7 +15,8 @@ ini="$XDG_CONFIG_HOME/Pelto/Pelto.ini"
 socket="pelto-wl-$$"
 pid= weston=
 cleanup() {
-    [ -n "$pid" ] && kill "$pid" 2>/dev/null
+    # A player stuck on a compositor that went away would not answer SIGTERM.
+    [ -n "$pid" ] && kill -KILL "$pid" 2>/dev/null
     [ -n "$weston" ] && kill "$weston" 2>/dev/null
     wait 2>/dev/null
     [ -n "${KEEP_WORK:-}" ] || rm -rf "$work"
@@ -23,6 +24,7 @@ cleanup() {
 trap cleanup EXIT
 fail() {
     echo "FAIL (wayland $mode): $*" >&2
+    [ -n "${output:-}" ] && import -window "$output" "$work/failed.png" 2>/dev/null
     tail -n 5 "$PELTO_MCI_LOG" >&2 2>/dev/null
     tail -n 10 "$work/player.log" >&2 2>/dev/null
     tail -n 5 "$work/weston.log" >&2 2>/dev/null
@@ -54,7 +56,7 @@ stop_weston() {
     weston=
 }
 start_player() {
-    env -u DISPLAY QT_QPA_PLATFORM=wayland WAYLAND_DISPLAY="$socket" timeout 120 "$player" "$@" \
+    env -u DISPLAY QT_QPA_PLATFORM=wayland WAYLAND_DISPLAY="$socket" "$player" "$@" \
         >>"$work/player.log" 2>&1 &
     pid=$!
     poll 'logged "play movie"' 150 || fail "no play"
