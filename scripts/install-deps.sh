@@ -20,6 +20,8 @@ packages=(
   fonts-liberation fonts-dejavu-core
   # headless testing and looking
   xvfb xauth xdotool imagemagick x11-utils x11-xserver-utils ccache
+  # real desktops: window managers, a headless Wayland compositor, fake D-Bus services
+  openbox icewm weston qt6-wayland python3-dbus python3-gi
   # desktop integration: icons rendered at build time, validators, the .deb check, MPRIS tests
   librsvg2-bin desktop-file-utils appstream shared-mime-info lintian dbus playerctl libglib2.0-bin
 )

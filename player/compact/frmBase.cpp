@@ -157,8 +157,11 @@ void frmBase::CreateControls() {
 
 void frmBase::Form_Load() {
     Timer.stop();
-    const double screenWidth = Twips::ScreenWidth();
-    Twips::SetRect(this, 0, Twips::ScreenHeight() - kStripHeight, screenWidth, kStripHeight);
+    // Along the bottom edge of the screen the main window is on.
+    const double screenWidth = Twips::ScreenWidth(&main_);
+    Twips::SetRect(this, Twips::ScreenLeft(&main_),
+                   Twips::ScreenTop(&main_) + Twips::ScreenHeight(&main_) - kStripHeight, screenWidth,
+                   kStripHeight);
     const double volWidth = VolSlider ? Twips::Width(VolSlider->widget()) : kVolWidth;
     if (Slider) Twips::SetWidth(Slider->widget(), screenWidth - volWidth);
     const double seekWidth = Slider ? Twips::Width(Slider->widget()) : screenWidth - volWidth;

@@ -1,9 +1,9 @@
 #include "Main.h"
 
-#include <QFile>
 #include <QFileInfo>
 #include <QTimer>
 
+#include "FileNames.h"
 #include "ModalBox.h"
 #include "WindowUtils.h"
 #include "frmPelto.h"
@@ -41,7 +41,7 @@ void Main(frmPelto& window, const QString& commandLine) {
 
 QString CommandLine(int argc, char** argv) {
     QStringList parts;
-    for (int i = 1; i < argc; ++i) parts << QFile::decodeName(argv[i]);
+    for (int i = 1; i < argc; ++i) parts << FileNames::Decode(argv[i]);
     const QString joined = parts.join(u' ');
     // A desktop launch hands several chosen files as arguments of their own: as with a drop, the
     // first plays. A path with blanks typed without quotes still arrives whole.

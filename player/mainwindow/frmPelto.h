@@ -206,6 +206,7 @@ class frmPelto : public QWidget, public MediaWindowState {
     double FrameWidthTwips() const;
     double FrameHeightTwips() const;
     void SetFrameTwips(double left, double top, double width, double height);
+    void ResizedWhileHidden(const QSize& before);
     void SetEnabledTopRow(bool enabled);
     void SaveVolumeAndPosition();
     void SaveSettingsSoon();

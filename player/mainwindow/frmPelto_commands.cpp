@@ -66,7 +66,7 @@ void frmPelto::Form_MouseDown(qint16 Button, qint16 /*Shift*/, float X, float Y)
 
 void frmPelto::Form_MouseMove(qint16 Button, qint16 /*Shift*/, float X, float Y) {
     if (Button == 1 && !mnuFullscreen->isChecked()) DragByClientArea(*this, ClientPixels(X, Y));
-    if (Twips::ScreenWidth() >= 12000.0 && mnuFullscreen->isChecked()) TrackPointerInFullScreen(Y);
+    if (Twips::ScreenWidth(this) >= 12000.0 && mnuFullscreen->isChecked()) TrackPointerInFullScreen(Y);
 }
 
 void frmPelto::Form_DblClick() {

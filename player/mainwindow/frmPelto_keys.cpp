@@ -1,12 +1,12 @@
 // The keyboard command dispatcher KeyTrace and the commands that only keys reach: seek steps,
 // extra speeds, quit-and-remember, resume, the recorder key, fit to picture, the control bar.
 
-#include <QFile>
 #include <algorithm>
 #include <cmath>
 #include <functional>
 #include <optional>
 
+#include "FileNames.h"
 #include "ModalBox.h"
 #include "PeltoSettings.h"
 #include "Twips.h"
@@ -120,14 +120,14 @@ void Resume(frmPelto& f) {
         RestoreFullScreen(f);
     f.lblStatus->SetCaption(f.CurrentFile);
     if (f.lblTime->Caption().isEmpty()) return;
-    mdlFunctions::SetMediaFile(QFile::encodeName(f.lblStatus->Caption()).toStdString());
+    mdlFunctions::SetMediaFile(FileNames::Encode(f.lblStatus->Caption()).toStdString());
     mdlFunctions::OpenMovie(static_cast<quintptr>(f.FrameVideo->winId()), "child");
     if (auto seconds = mdlFunctions::WholeNumber(f.lblTime->Caption()))
         mdlFunctions::StepForwardSeconds(*seconds);
     f.lblTime->SetCaption(mdlFunctions::PositionText());
     f.lblStatus->SetCaption(mdlFunctions::GetMovieMode());
     f.Base().lblStatus->SetCaption(f.lblStatus->Caption());
-    f.LoadMedia(QFile::decodeName(QByteArray::fromStdString(mdlFunctions::MediaFile())), true);
+    f.LoadMedia(FileNames::Decode(QByteArray::fromStdString(mdlFunctions::MediaFile())), true);
     // A remembered file that is gone or refused must not read as an empty, armed player.
     if (mdlFunctions::LastOpenFailed()) {
         f.lblStatus->SetCaption(kCannotOpen);
@@ -153,7 +153,7 @@ void FitToPicture(frmPelto& f) {
 
 void ShowControlBar(frmPelto& f) {
     if (!f.mnuFullscreen->isChecked()) return;
-    auto y = static_cast<float>(Twips::ScreenHeight());
+    auto y = static_cast<float>(Twips::ScreenHeight(&f));
     f.TrackPointerInFullScreen(y);
 }
 

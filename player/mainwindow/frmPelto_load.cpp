@@ -6,6 +6,7 @@
 #include <QFile>
 #include <optional>
 
+#include "FrameKeeper.h"
 #include "Icons.h"
 #include "OleColor.h"
 #include "PeltoSettings.h"
@@ -53,6 +54,7 @@ frmPelto::frmPelto(QWidget* parent) : QWidget(parent) {
     CreateMenu();
     CreateSeekBar();
     qApp->installEventFilter(this);
+    new FrameKeeper(this, [this] { return MainWindowState() == 0; });
     T.setInterval(100);
     connect(&T, &QTimer::timeout, this, [this] { T_Timer(); });
 }
@@ -262,10 +264,19 @@ void frmPelto::SetTop(double twips) {
     Twips::SetTop(this, twips);
 }
 void frmPelto::SetWidth(double twips) {
+    const QSize before = size();
     Twips::SetWidth(this, twips);
+    ResizedWhileHidden(before);
 }
 void frmPelto::SetHeight(double twips) {
+    const QSize before = size();
     Twips::SetHeight(this, twips);
+    ResizedWhileHidden(before);
+}
+void frmPelto::ResizedWhileHidden(const QSize& before) {
+    // Qt holds a hidden window's resize events back and merges them into one at show; the
+    // window's own size changes raise theirs at once, shown or not, as the resize guard expects.
+    if (!isVisible() && size() != before) Form_Resize();
 }
 double frmPelto::ScaleWidth() const {
     return width() * Twips::PerPixelX();

@@ -1,10 +1,9 @@
 // Opening media: the open dialog, a dropped file, and LoadMedia, which every way of opening ends in.
 
-#include <QFile>
 #include <QFileDialog>
 #include <QMimeData>
-#include <QUrl>
 
+#include "FileNames.h"
 #include "WindowUtils.h"
 #include "compact/frmBase.h"
 #include "frmPelto.h"
@@ -35,7 +34,7 @@ QString (*frmPelto::OpenDialog)(QWidget*, const QString&) = &RunOpenDialog;
 
 void frmPelto::LoadMedia(const QString& file, bool skipOpen) {
     if (RecordingRuns()) return;
-    mdlFunctions::SetMediaFile(QFile::encodeName(file).toStdString());
+    mdlFunctions::SetMediaFile(FileNames::Encode(file).toStdString());
     if (mnuMute->isChecked()) mdlFunctions::MuteAudio();
     bool openFailed = false;
     if (!skipOpen) {
@@ -87,8 +86,8 @@ void frmPelto::OpenChosenFile(const QString& path) {
 }
 
 void frmPelto::Form_OLEDragDrop(const QMimeData& Data) {
-    const QList<QUrl> urls = Data.urls();
-    if (urls.isEmpty() || !urls.first().isLocalFile()) return;  // only a file list opens anything
-    CurrentFile = urls.first().toLocalFile();
+    const QStringList files = FileNames::DroppedFiles(Data);
+    if (files.isEmpty()) return;  // only a file list opens anything
+    CurrentFile = files.first();
     if (MainWindowState() != 2) LoadMedia(CurrentFile, false);
 }

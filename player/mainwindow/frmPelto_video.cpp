@@ -31,7 +31,7 @@ void frmPelto::ArrangeVideoArea() {
     const int state = MainWindowState();
     if (state == 1) return;
     if (state == 2) {
-        Twips::SetHeight(FrameVideo, Twips::ScreenHeight());
+        Twips::SetHeight(FrameVideo, Twips::ScreenHeight(this));
     } else {
         Twips::SetWidth(FrameVideo, Width());
         Twips::SetHeight(FrameVideo, Height() - 900);
@@ -72,8 +72,8 @@ void frmPelto::mnuFullscreen_Click() {
         ResizeGuard = 2;
         WindowUtils::SetCaption(this, QString());
         ResizeGuard = 0;
-        SetWidth(Twips::ScreenWidth() + 120);
-        SetHeight(Twips::ScreenHeight() + 780);
+        SetWidth(Twips::ScreenWidth(this) + 120);
+        SetHeight(Twips::ScreenHeight(this) + 780);
         // Without a window manager the full-screen state alone moves nothing; place it first, as
         // a later move would drop the state again. That placement is no size change of the
         // program's own, so it must not lay out the window-sized picture once more.
@@ -86,7 +86,7 @@ void frmPelto::mnuFullscreen_Click() {
         SetWindowStateValue(2);
         // Resize events of a top-level window may arrive after this point, or merged into one
         // that the guard swallows; lay out for full screen now so the picture covers the screen.
-        Twips::SetWidth(FrameVideo, Twips::ScreenWidth() + 120);
+        Twips::SetWidth(FrameVideo, Twips::ScreenWidth(this) + 120);
         ResizeGuard = 1;
         ArrangeVideoArea();
         if (Slider) Slider->setBackColor(OleColor::kBlack);
@@ -117,7 +117,7 @@ void frmPelto::mnuFullscreen_Click() {
 }
 
 void frmPelto::TrackPointerInFullScreen(float& y) {
-    if (Twips::ScreenHeight() - 25 > y) {
+    if (Twips::ScreenHeight(this) - 25 > y) {
         // Enabling a running timer leaves its countdown alone: the bar goes 2 s after the pointer
         // left it, however much the pointer moves in between.
         frmBase& base = Base();

@@ -1,4 +1,6 @@
+#include <unistd.h>
 #include <QApplication>
+#include <cstdio>
 #include <memory>
 
 #include "Main.h"
@@ -28,5 +30,11 @@ int main(int argc, char** argv) {
     window.reset();
     // The control library's shared widgets must go while the application still exists.
     ptSlider::ControlHost::UnloadIfUnused();
+    // Qt 6.4's Wayland client can deadlock tearing down its display at exit: its event thread waits
+    // for a read the main thread started and never finishes. All of ours is saved and closed by now.
+    if (QGuiApplication::platformName().startsWith(QLatin1String("wayland"))) {
+        std::fflush(nullptr);
+        ::_exit(result);
+    }
     return result;
 }

@@ -4,6 +4,7 @@
 #include <QScreen>
 #include <QVariant>
 #include <QWidget>
+#include <QWindow>
 #include <algorithm>
 
 #include "mdlFunctions.h"
@@ -30,10 +31,67 @@ int Round(double v) {
     return mdlFunctions::RoundHalfEven(v);
 }
 
+// The window system's own idea of a window: a widget's copy lags behind until Qt delivers the
+// move and resize events, and its frame margins are only refreshed with them.
+QWindow* PlatformWindow(const QWidget* w) {
+    QWindow* handle = w->windowHandle();
+    return handle && w->testAttribute(Qt::WA_WState_Created) && handle->handle() ? handle : nullptr;
+}
+
+const char* const kMargins = "twipsFrameMargins";
+
+// A hidden window keeps the frame it had when last shown: the window manager takes the frame
+// away on hide, but the window's Left and Width stay what they were, as they are saved on exit.
+QMargins FrameMargins(const QWidget* w) {
+    QWindow* handle = PlatformWindow(w);
+    if (handle && w->isVisible()) {
+        const QMargins m = handle->frameMargins();
+        // Memory of the window system's state, not a change of the widget.
+        const_cast<QWidget*>(w)->setProperty(kMargins, QVariant::fromValue(m));
+        return m;
+    }
+    const QVariant remembered = w->property(kMargins);
+    return remembered.isValid() ? remembered.value<QMargins>() : QMargins();
+}
+
+QRect ClientRect(const QWidget* w) {
+    QWindow* handle = PlatformWindow(w);
+    return handle ? handle->geometry() : w->geometry();
+}
+
 QRect PixelRect(const QWidget* w) {
     if (!w->isWindow()) return w->geometry();
     // Without a frame yet (hidden, or no window manager) the frame is the client rectangle.
-    return w->frameGeometry();
+    return ClientRect(w).marginsAdded(FrameMargins(w));
+}
+
+void SetEdge(QRect& r, Edge e, int px) {
+    switch (e) {
+        case kLeft:
+            r.moveLeft(px);
+            break;
+        case kTop:
+            r.moveTop(px);
+            break;
+        case kWidth:
+            r.setWidth(px);
+            break;
+        default:
+            r.setHeight(px);
+            break;
+    }
+}
+
+// Places a window so that its outer frame is the given rectangle, with the frame margins known now.
+void SetFrameRect(QWidget* w, const QRect& frame) {
+    const QMargins m = FrameMargins(w);
+    QRect client = frame.marginsRemoved(m);
+    client.setWidth(std::max(client.width(), 1));
+    client.setHeight(std::max(client.height(), 1));
+    w->setGeometry(client);
+    // The widget skips a request equal to its own stale copy; the window system may differ.
+    if (QWindow* handle = PlatformWindow(w); handle && handle->geometry() != client)
+        handle->setGeometry(client);
 }
 
 int PixelEdge(const QRect& r, Edge e) {
@@ -63,39 +121,13 @@ void Set(QWidget* w, Edge e, double twips) {
     w->setProperty(kNames[e], twips);
     if (!w->isWindow()) {
         QRect r = w->geometry();
-        switch (e) {
-            case kLeft:
-                r.moveLeft(px);
-                break;
-            case kTop:
-                r.moveTop(px);
-                break;
-            case kWidth:
-                r.setWidth(std::max(px, 0));
-                break;
-            default:
-                r.setHeight(std::max(px, 0));
-                break;
-        }
+        SetEdge(r, e, (e == kWidth || e == kHeight) ? std::max(px, 0) : px);
         w->setGeometry(r);
         return;
     }
-    const QRect frame = w->frameGeometry();
-    const QRect client = w->geometry();
-    switch (e) {
-        case kLeft:
-            w->move(px, frame.y());
-            break;
-        case kTop:
-            w->move(frame.x(), px);
-            break;
-        case kWidth:
-            w->resize(std::max(px - (frame.width() - client.width()), 1), client.height());
-            break;
-        default:
-            w->resize(client.width(), std::max(px - (frame.height() - client.height()), 1));
-            break;
-    }
+    QRect frame = PixelRect(w);
+    SetEdge(frame, e, (e == kWidth || e == kHeight) ? std::max(px, 1) : px);
+    SetFrameRect(w, frame);
 }
 
 }  // namespace
@@ -112,11 +144,17 @@ int Twips::ToPixelsX(double twips) {
 int Twips::ToPixelsY(double twips) {
     return Round(twips / PerPixelY());
 }
-double Twips::ScreenWidth() {
-    return ScreenOf(nullptr)->geometry().width() * PerPixelX();
+double Twips::ScreenWidth(const QWidget* on) {
+    return ScreenOf(on)->geometry().width() * PerPixelX();
 }
-double Twips::ScreenHeight() {
-    return ScreenOf(nullptr)->geometry().height() * PerPixelY();
+double Twips::ScreenHeight(const QWidget* on) {
+    return ScreenOf(on)->geometry().height() * PerPixelY();
+}
+double Twips::ScreenLeft(const QWidget* on) {
+    return ScreenOf(on)->geometry().x() * PerPixelX();
+}
+double Twips::ScreenTop(const QWidget* on) {
+    return ScreenOf(on)->geometry().y() * PerPixelY();
 }
 
 double Twips::Left(const QWidget* w) {
@@ -148,4 +186,16 @@ void Twips::SetRect(QWidget* w, double left, double top, double width, double he
     Set(w, kTop, top);
     Set(w, kWidth, width);
     Set(w, kHeight, height);
+}
+
+void Twips::ReapplyFrame(QWidget* w) {
+    if (!w || !w->isWindow()) return;
+    QRect frame = PixelRect(w);
+    for (Edge e : {kLeft, kTop, kWidth, kHeight}) {
+        const QVariant stored = w->property(kNames[e]);
+        if (!stored.isValid()) continue;
+        const double tpp = (e == kLeft || e == kWidth) ? PerPixelX() : PerPixelY();
+        SetEdge(frame, e, Round(stored.toDouble() / tpp));
+    }
+    SetFrameRect(w, frame);
 }

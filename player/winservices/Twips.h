@@ -11,8 +11,11 @@ double PerPixelY();
 // Nearest whole pixel, halves to even.
 int ToPixelsX(double twips);
 int ToPixelsY(double twips);
-double ScreenWidth();
-double ScreenHeight();
+// The screen a window is on (the primary screen without one): size and place in twips.
+double ScreenWidth(const QWidget* on = nullptr);
+double ScreenHeight(const QWidget* on = nullptr);
+double ScreenLeft(const QWidget* on = nullptr);
+double ScreenTop(const QWidget* on = nullptr);
 
 // Child controls: position within the parent's client area. Windows: the frame rectangle.
 double Left(const QWidget* w);
@@ -24,5 +27,8 @@ void SetTop(QWidget* w, double twips);
 void SetWidth(QWidget* w, double twips);
 void SetHeight(QWidget* w, double twips);
 void SetRect(QWidget* w, double left, double top, double width, double height);
+// Puts a window's outer frame back on the twips last set, with the frame margins the window
+// manager reports now (they arrive after show and after full screen).
+void ReapplyFrame(QWidget* w);
 
 }  // namespace Twips

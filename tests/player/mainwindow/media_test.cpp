@@ -1,8 +1,11 @@
 // Opening media: LoadMedia's command sequence and window sizes, the dialog, drops, the guards.
 
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QMimeData>
 #include <QUrl>
 
+#include "FileNames.h"
 #include "Twips.h"
 #include "WindowFixture.h"
 #include "compact/frmBase.h"
@@ -19,7 +22,10 @@ TEST_F(Opening, VideoOfThreeTwentyByTwoFortySizesTheWindowToThePicture) {
     const std::vector<std::string> expected = {
         "close movie",
         "open \"/media/clip.mpg\" type mpegvideo alias movie parent " + parent + " style child ",
-        "where movie source", "put movie window at 0 0 327 239", "set movie time format ms",
+        "where movie source",
+        // the width change lays out (the height change before it was the first resize, swallowed),
+        // then SizeWindowToVideo lays out once more
+        "put movie window at 0 0 327 239", "put movie window at 0 0 327 239", "set movie time format ms",
         "status movie length",  // main seek bar maximum
         // the control bar is created here: its load reads the volume and the device state
         "setaudio movie volume to 800", "status movie mode", "status movie mode", "set movie time format ms",
@@ -166,6 +172,23 @@ TEST_F(Opening, DropOpensOnlyTheFirstFileAndIgnoresOtherData) {
                             [](const std::string& s) { return s.rfind("open ", 0) == 0; }),
               1);
     EXPECT_EQ(mdlFunctions::MediaFile(), "\"/media/a.mpg\"");
+}
+
+// A file manager's drop as the window receives it: enter, then drop, of a text/uri-list with a
+// comment line, escaped blanks and a Latin-1 byte; the engine gets the name's very bytes.
+TEST_F(Opening, FileManagerDropOpensTheNamedBytes) {
+    QMimeData data;
+    data.setData("text/uri-list", "# one file\r\nfile://localhost/media/caf%E9%20one.mpg\r\n");
+    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(w.get(), &enter);
+    EXPECT_TRUE(enter.isAccepted());
+    QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(w.get(), &drop);
+    EXPECT_TRUE(drop.isAccepted());
+    EXPECT_EQ(FileNames::Encode(w->CurrentFile), "/media/caf\xe9 one.mpg");
+    const std::string open = "open \"/media/caf\xe9 one.mpg\" type mpegvideo alias movie parent " +
+                             std::to_string(w->FrameVideo->winId()) + " style child ";
+    EXPECT_NE(std::find(fake.sent.begin(), fake.sent.end(), open), fake.sent.end());
 }
 
 }  // namespace
