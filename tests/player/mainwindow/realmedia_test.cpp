@@ -21,6 +21,7 @@
 #include "WindowUtils.h"
 #include "compact/frmBase.h"
 #include "frmPelto.h"
+#include "mci/mci.h"
 #include "mdlFunctions.h"
 #include "ptSlider/ControlHost.h"
 #include "ptSlider/ctlSlider.h"
@@ -254,7 +255,9 @@ TEST_F(RealPlayer, ASoundServerLostWhilePlayingEndsInErrorAndPlayTriesAgain) {
     ASSERT_TRUE(sound.start());
     QTemporaryDir logDir;
     const QString log = logDir.filePath(QStringLiteral("trace.log"));
-    qputenv("PELTO_MCI_LOG", log.toLocal8Bit());
+    mci::Options traced;
+    traced.traceLog = log.toStdString();
+    mci::setOptions(traced);
 
     w->Form_Load(kLongClip);
     ASSERT_EQ(w->lblStatus->Caption(), QStringLiteral("Playing"));
@@ -284,7 +287,7 @@ TEST_F(RealPlayer, ASoundServerLostWhilePlayingEndsInErrorAndPlayTriesAgain) {
     EXPECT_TRUE(w->T.isActive());
     EXPECT_TRUE(ReadAll(log).mid(before).contains(QStringLiteral("open ")));
     EXPECT_TRUE(QTest::qWaitFor([] { return mdlFunctions::GetPositionMs() > 500; }, 10000));
-    qunsetenv("PELTO_MCI_LOG");
+    mci::setOptions({});
 }
 
 }  // namespace
