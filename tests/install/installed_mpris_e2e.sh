@@ -31,6 +31,7 @@ fail() {
     tail -n 20 "$PELTO_MCI_LOG" >&2 2>/dev/null
     exit 1
 }
+. "$(dirname "$0")/../player/e2e/frame.sh"
 poll() {
     local i
     for i in $(seq "${2:-150}"); do eval "$1" && return 0; sleep 0.1; done
@@ -76,7 +77,7 @@ logged $'^resume movie\t0' || fail "Play did not resume"
 poll '[ "$(pc status)" = Playing ]' || fail "status after Play"
 win=$(xdotool search --sync --onlyvisible --classname peltose | head -n 1)
 [ -n "$win" ] || fail "no window"
-eval "$(xdotool getwindowgeometry --shell "$win")"
+read -r X Y _ _ <<<"$(client_rect "$win")"
 xdotool mousemove $((X + 100)) $((Y + 80)) key space
 poll '[ "$(pc status)" = Paused ]' || fail "a pause by key is not seen over MPRIS"
 poll "grep -q \"'PlaybackStatus': <'Paused'>\" '$work/signals.log'" || fail "no PropertiesChanged for the pause"
@@ -99,7 +100,7 @@ set_prop org.mpris.MediaPlayer2.Player Rate '<1.6>' || fail "Rate not writable"
 logged $'^set movie speed 1600\t0' || fail "Rate did not set the speed"
 set_prop org.mpris.MediaPlayer2.Player LoopStatus '<"Track">' && [ "$(pc loop)" = Track ] || fail "LoopStatus"
 set_prop org.mpris.MediaPlayer2 Fullscreen '<true>' || fail "Fullscreen not writable"
-poll "xdotool getwindowgeometry $win | grep -q 'Position: 0,0 '" || fail "Fullscreen did not fill the screen"
+poll '[ "$(client_rect "$win" | cut -d" " -f1,2)" = "0 0" ]' || fail "Fullscreen did not fill the screen"
 set_prop org.mpris.MediaPlayer2 Fullscreen '<false>'
 
 # --- another file by OpenUri: a new track, announced

@@ -33,16 +33,23 @@ poll() {
     for i in $(seq "${2:-150}"); do eval "$1" && return 0; sleep 0.1; done
     return 1
 }
+. "$(dirname "$0")/frame.sh"
 mark() { wc -l <"$PELTO_MCI_LOG" 2>/dev/null || echo 0; }
 logged_after() { poll "tail -n +$(($1 + 1)) '$PELTO_MCI_LOG' 2>/dev/null | grep -qE '$2'"; }
 setting() { sed -n "s/^$1=//p" "$ini" 2>/dev/null; }
 
+# X Y WIDTH HEIGHT: the client area, where clicks and pictures go; FX FY FW FH: the outer frame,
+# which Left, Top and the window's sizes are about.
+geometry() {
+    read -r X Y WIDTH HEIGHT <<<"$(client_rect "$1")"
+    read -r FX FY FW FH <<<"$(frame_rect "$1")"
+}
 start() {
     timeout 120 "$player" "$@" >"$work/player.log" 2>&1 &
     pid=$!
     win=$(timeout 20 xdotool search --sync --onlyvisible --classname PeltoSE | head -n 1)
     [ -n "$win" ] || fail "no player window"
-    eval "$(xdotool getwindowgeometry --shell "$win")"  # X Y WIDTH HEIGHT
+    geometry "$win"
 }
 wait_exit() { poll '! kill -0 $pid 2>/dev/null' && { wait "$pid"; pid=; }; }
 click_at() { xdotool mousemove "$1" "$2" click 1; }
@@ -57,7 +64,7 @@ printf '[mPlayStatus]\nLeft=1500\nTop=1200\nVol=60\n' >"$ini"
 
 # --- idle with nothing loaded: no timer runs, so no CPU is used
 start
-[ "$X,$Y" = "100,80" ] || fail "saved Left/Top not applied: window at $X,$Y"
+[ "$FX,$FY" = "100,80" ] || fail "saved Left/Top not applied: window at $FX,$FY"
 poll '[ -s "$PELTO_MCI_LOG" ]' || fail "no volume command at start"
 before=$(cpu_ticks)
 sleep 2  # a measuring interval, not synchronisation
@@ -79,9 +86,10 @@ printf '[mPlayStatus]\nLeft=1500\nTop=1200\nVol=60\n' >"$ini"
 start "$media"
 logged_after 0 $'^play movie\t0' || fail "the medium did not start"
 grep -q $'^setaudio movie volume to 600\t0' "$PELTO_MCI_LOG" || fail "saved volume not applied"
-eval "$(xdotool getwindowgeometry --shell "$win")"
-[ "$WIDTH" -eq 359 ] || fail "window not sized to the 352 px picture: $WIDTH"
-video_h=$((HEIGHT - 60))
+geometry "$win"
+[ "$FW" -eq 359 ] || fail "window not sized to the 352 px picture: $FW"
+# The layout follows the outer height, as the window system it was made for lays out a form.
+video_h=$((FH - 60))
 shot "$X" $((Y + 14)) 300 $((video_h - 14)) "$work/a.png"
 shot $((X + 2565 / 15)) "$Y" 25 13 "$work/time_a.png"
 parec -d nullsink.monitor --format=s16le --rate=22050 --channels=1 --raw 2>/dev/null | head -c 88200 >"$work/sound.raw" &
@@ -105,7 +113,7 @@ logged_after "$m" $'^open .*demo.mpg.* type mpegvideo alias movie' || fail "Play
 logged_after "$m" $'^play movie\t0' || fail "Play after Stop did not play"
 
 # --- drag the seek bar to its middle: the medium plays on from about 10 s
-bar_y=$((Y + HEIGHT - 650 / 15 + 5))
+bar_y=$((Y + FH - 650 / 15 + 5))
 m=$(mark)
 xdotool mousemove $((X + 3)) "$bar_y" mousedown 1
 xdotool mousemove $((X + 100)) "$bar_y"
@@ -117,13 +125,16 @@ logged_after "$m" $'^status movie position wait\t0\t(9|1[0-9])[0-9]{3}' || fail 
 xdotool mousemove $((X + 150)) $((Y + 100)) click --repeat 2 --delay 80 1
 screen=$(xdpyinfo | sed -n 's/.*dimensions: *\([0-9]*\)x\([0-9]*\).*/\1 \2/p')
 read -r sw sh <<<"$screen"
-poll '[ "$(xdotool getwindowgeometry "$win" | sed -n "s/.*Geometry: //p")" = "$((sw + 8))x$sh" ] ||
-      [ "$(xdotool getwindowgeometry "$win" | sed -n "s/.*Position: \([0-9-]*,[0-9-]*\).*/\1/p")" = "0,0" ]' ||
-    fail "double click did not enter full screen"
+full_screen() {
+    local x y w h
+    read -r x y w h <<<"$(client_rect "$win")"
+    [ "${w}x$h" = "$((sw + 8))x$sh" ] || [ "$x,$y" = "0,0" ]
+}
+poll full_screen || fail "double click did not enter full screen"
 bar_visible() {
     local w
     for w in $(xdotool search --onlyvisible --classname PeltoSE 2>/dev/null); do
-        xdotool getwindowgeometry "$w" | grep -q "Position: 0,$((sh - 40)) " && return 0
+        [ "$(client_rect "$w" | cut -d" " -f1,2)" = "0 $((sh - 40))" ] && return 0
     done
     return 1
 }
@@ -143,7 +154,7 @@ poll '! bar_visible' 60 || fail "the control bar did not hide itself"
 # --- leave full screen by F, quit with the quit label: Vol, Left and Top are written
 printf '[mPlayStatus]\n' >"$ini"
 xdotool mousemove 400 300 key f  # over the window: no window manager gives it the keyboard
-poll '[ "$(xdotool getwindowgeometry "$win" | sed -n "s/.*Position: //p" | cut -d" " -f1)" = "100,80" ]' ||
+poll '[ "$(frame_rect "$win" | cut -d" " -f1,2)" = "100 80" ]' ||
     fail "leaving full screen did not restore the window"
 [ "$(xdotool getwindowname "$win")" = "Pelto SE" ] || fail "caption after full screen: $(xdotool getwindowname "$win")"
 # The clicked bar had the keyboard; it comes back to the window, wherever the pointer is.

@@ -29,6 +29,7 @@ fail() {
     cat "$work/player.log" >&2 2>/dev/null
     exit 1
 }
+. "$(dirname "$0")/../e2e/frame.sh"
 poll() {
     local i
     for i in $(seq "${2:-150}"); do eval "$1" && return 0; sleep 0.1; done
@@ -39,7 +40,7 @@ start() {
     pid=$!
     win=$(timeout 20 xdotool search --sync --onlyvisible --classname PeltoSE | head -n 1)
     [ -n "$win" ] || fail "no player window"
-    eval "$(xdotool getwindowgeometry --shell "$win")"
+    read -r X Y WIDTH HEIGHT <<<"$(client_rect "$win")"
 }
 rec_label() { xdotool mousemove $((X + 4005 / 15 + 3)) $((Y + 6)) click 1; }
 logged() { poll "grep -qE '$1' '$PELTO_MCI_LOG' 2>/dev/null"; }
@@ -148,7 +149,11 @@ sleep 1  # a start with nothing left to rescue shows no box
 xdotool key --window "$win" Up Up Up
 xdotool windowmove "$win" 300 200
 poll "grep -qx 'Vol=63' '$ini'" 50 || fail "volume not written after the change: $(grep Vol "$ini")"
-poll "grep -qx 'Left=4500' '$ini' && grep -qx 'Top=3000' '$ini'" 50 || fail "position not written: $(cat "$ini")"
+# A window manager may put the client rather than the frame there; Left and Top are the frame's.
+poll '[ "$(client_rect "$win" | cut -d" " -f1,2)" = "300 200" ]' 50 || fail "the window did not move"
+read -r fx fy _ _ <<<"$(frame_rect "$win")"
+poll "grep -qx 'Left=$((fx * 15))' '$ini' && grep -qx 'Top=$((fy * 15))' '$ini'" 50 ||
+    fail "position $((fx * 15)),$((fy * 15)) not written: $(cat "$ini")"
 kill -9 "$pid"
 wait "$pid" 2>/dev/null
 pid=
