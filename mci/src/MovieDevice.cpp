@@ -283,7 +283,7 @@ int MovieDevice::seekTo(gint64 ns, std::optional<gint64> stopNs, bool blocking) 
     if (dur >= 0 && ns > dur) ns = dur;
     gint64 stop = stopNs.value_or(-1);
     if (dur >= 0 && stop > dur) stop = -1;
-    if (slot_) slot_->setShowPreroll(true);
+    if (slot_) slot_->setLive(true);
     // A flushing seek puts sound and picture at one place, or leaves neither anywhere known.
     heldNs_ = -1;
     soundBehind_ = false;
@@ -510,7 +510,7 @@ void MovieDevice::holdPicture() {
         return;
     }
     settle();
-    if (slot_ && mode_ == Mode::Playing) slot_->setShowPreroll(false);
+    if (slot_ && mode_ == Mode::Playing) slot_->setLive(false);
     pipeline_->setPaused(kPauseTimeout);
 }
 

@@ -71,14 +71,20 @@ GstCaps* frameCaps(int width, int height) {
     return gst_caps_new_simple("video/x-raw", "format", G_TYPE_STRING, kFrameFormat, nullptr);
 }
 
-GstFlowReturn onNewSample(GstAppSink* sink, gpointer slot) {
-    return deliverSample(gst_app_sink_pull_sample(sink), **static_cast<std::shared_ptr<FrameSlot>*>(slot));
+GstFlowReturn onNewSample(GstAppSink* sink, gpointer data) {
+    FrameSlot& slot = **static_cast<std::shared_ptr<FrameSlot>*>(data);
+    GstSample* sample = gst_app_sink_pull_sample(sink);
+    if (!slot.live()) {
+        adopt(sample);
+        return GST_FLOW_OK;
+    }
+    return deliverSample(sample, slot);
 }
 
 GstFlowReturn onNewPreroll(GstAppSink* sink, gpointer data) {
     FrameSlot& slot = **static_cast<std::shared_ptr<FrameSlot>*>(data);
     GstSample* sample = gst_app_sink_pull_preroll(sink);
-    if (!slot.showPreroll()) {
+    if (!slot.live()) {
         adopt(sample);
         return GST_FLOW_OK;
     }
@@ -270,6 +276,7 @@ bool MoviePipeline::isBareMpegAudio() const {
 }
 
 void MoviePipeline::setPlaying() {
+    if (slot_) slot_->setLive(true);
     gst_element_set_state(playbin_.get(), GST_STATE_PLAYING);
 }
 
@@ -319,7 +326,7 @@ gint64 MoviePipeline::showHeldFrame() {
 
 gint64 MoviePipeline::stepFrame(std::chrono::milliseconds timeout) {
     if (!appSink_ || !slot_) return -1;
-    slot_->setShowPreroll(true);
+    slot_->setLive(true);
     const auto before = state().asyncDone;
     GstEvent* event = gst_event_new_step(GST_FORMAT_BUFFERS, 1, 1.0, TRUE, FALSE);
     if (!gst_element_send_event(playbin_.get(), event)) return -1;

@@ -45,14 +45,15 @@ class FrameSlot : public std::enable_shared_from_this<FrameSlot> {
     void show(QImage frame, std::int64_t time);
     // The time of the newest frame handed over: the one on screen once the UI thread is free.
     std::int64_t newestTime();
-    // A sink that pauses after playing prerolls on the frame after the one on screen; showing it
-    // would put the picture one frame ahead of the position. Only prerolls after a seek are shown.
-    void setShowPreroll(bool show) { showPreroll_ = show; }
-    bool showPreroll() const { return showPreroll_; }
+    // Paused after playing, the window takes only what the device shows itself: the sink prerolls
+    // on the frame after the one on screen, and a frame it was still rendering as the pause took
+    // hold would put the picture past the position. Seeks, steps and playing make it live again.
+    void setLive(bool live) { live_ = live; }
+    bool live() const { return live_; }
 
   private:
     void deliver();  // UI thread
-    std::atomic<bool> showPreroll_{true};
+    std::atomic<bool> live_{true};
     std::mutex mutex_;
     QImage latest_;                 // guarded by mutex_
     bool queued_ = false;           // guarded by mutex_
