@@ -184,6 +184,9 @@ GstRef<GstElement> MoviePipeline::makeVideoSink(SinkMode sinks, std::shared_ptr<
     g_object_set(convert.get(), "add-borders", FALSE, nullptr);
     auto caps = adopt(frameCaps(0, 0));
     g_object_set(capsFilter_.get(), "caps", caps.get(), nullptr);
+    // A resize changes the size while frames of the old one are on their way: they pass until the
+    // scaler has renegotiated, instead of ending the stream as not negotiated.
+    gst_util_set_object_arg(G_OBJECT(capsFilter_.get()), "caps-change-mode", "delayed");
     g_object_set(appsink.get(), "sync", TRUE, "max-buffers", 1u, "qos", TRUE, nullptr);
     GstAppSinkCallbacks callbacks{};
     callbacks.new_sample = &onNewSample;

@@ -296,6 +296,27 @@ TEST_F(MediaTest, PictureIsPaintedInAChildOfTheParentAtThePlacedSize) {
     EXPECT_EQ(parent.findChild<MovieWindow*>(), nullptr);
 }
 
+// Resizing the window while playing changes the frame size under buffers already on their way
+// (the window fitted to the picture, full screen and back): the stream goes on at every size.
+TEST_F(MediaTest, ResizesWhilePlayingNeverBreakTheStream) {
+    QWidget parent;
+    parent.resize(640, 480);
+    parent.show();
+    ASSERT_EQ(send(openCmd("long.mpg", " parent " + std::to_string(parent.winId()) + " style child ")), Ok);
+    auto* window = parent.findChild<MovieWindow*>(QStringLiteral("movie window"));
+    ASSERT_NE(window, nullptr);
+    ASSERT_EQ(send("play movie"), Ok);
+    const char* sizes[] = {"400 119", "167 119", "160 120", "640 480", "321 241"};
+    for (int i = 0; i < 60; ++i) {
+        ASSERT_EQ(send(std::string("put movie window at 0 0 ") + sizes[i % 5]), Ok);
+        const int shown = window->framesShown();
+        ASSERT_TRUE(waitUntil([&] { return window->framesShown() > shown; })) << "resize " << i;
+        ASSERT_EQ(ask("status movie mode"), "playing") << "resize " << i;
+    }
+    ASSERT_EQ(send("put movie window at 0 0 320 240"), Ok);
+    EXPECT_TRUE(waitUntil([&] { return window->frame().size() == QSize(320, 240); }));
+}
+
 TEST_F(MediaTest, ParentDestroyedBeforeCloseIsHarmless) {
     auto parent = std::make_unique<QWidget>();
     parent->show();

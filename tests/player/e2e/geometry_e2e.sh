@@ -22,6 +22,7 @@ cleanup() {
 trap cleanup EXIT
 fail() {
     echo "FAIL (${PELTO_TEST_WM:-no window manager}): $*" >&2
+    grep '^#' "$PELTO_MCI_LOG" >&2 2>/dev/null  # what the devices met
     tail -n 5 "$PELTO_MCI_LOG" >&2 2>/dev/null
     tail -n 5 "$work/player.log" >&2 2>/dev/null
     exit 1
