@@ -5,6 +5,8 @@
 #include <chrono>
 #include <utility>
 
+#include "BusPump.h"
+#include "TraceNote.h"
 #include "mci/mci.h"
 
 namespace mci {
@@ -63,52 +65,58 @@ int WaveDevice::open(const std::string& source, std::unique_ptr<Device>& out) {
                                           kRate, "channels", G_TYPE_INT, kChannels, "layout", G_TYPE_STRING,
                                           "interleaved", nullptr));
     g_object_set(filter, "caps", caps.get(), nullptr);
-    g_object_set(sink, "sync", FALSE, "emit-signals", TRUE, nullptr);
+    g_object_set(sink, "sync", FALSE, nullptr);
     if (!gst_element_link_many(src, convert, resample, filter, sink, nullptr)) return ErrHardware;
-    g_signal_connect(sink, "new-sample", G_CALLBACK(&WaveDevice::onSample), dev.get());
+    // The sink goes with the pipeline, before the device: no handler outlives what it calls.
+    GstAppSinkCallbacks callbacks{};
+    callbacks.new_sample = &WaveDevice::onSample;
+    gst_app_sink_set_callbacks(GST_APP_SINK(sink), &callbacks, dev.get(), nullptr);
     // Stamps in the system's time: a moment of capture, whatever the input's own clock says.
     auto clock = adopt(gst_system_clock_obtain());
     gst_pipeline_use_clock(GST_PIPELINE(dev->pipeline_.get()), clock.get());
-    auto bus = adopt(gst_element_get_bus(dev->pipeline_.get()));
-    gst_bus_set_sync_handler(bus.get(), &WaveDevice::onBusMessage, dev.get(), nullptr);
+    WaveDevice* raw = dev.get();
+    dev->pump_ = std::make_unique<BusPump>(dev->pipeline_.get(), [raw](GstMessage* m) { raw->onMessage(m); });
     out = std::move(dev);
     return Ok;
 }
 
 WaveDevice::~WaveDevice() {
-    if (pipeline_) {
-        gst_element_set_state(pipeline_.get(), GST_STATE_NULL);
-        auto bus = adopt(gst_element_get_bus(pipeline_.get()));
-        gst_bus_set_sync_handler(bus.get(), nullptr, nullptr, nullptr);
-    }
+    if (pipeline_) gst_element_set_state(pipeline_.get(), GST_STATE_NULL);
+    pump_.reset();
     pipeline_.reset();
 }
 
-// Streaming threads post here. An input that fails never delivers data; only the error tells.
-GstBusSyncReply WaveDevice::onBusMessage(GstBus*, GstMessage* msgRaw, gpointer data) {
-    const auto msg = adopt(msgRaw);  // dropped messages are the handler's to release
-    if (GST_MESSAGE_TYPE(msg.get()) == GST_MESSAGE_ERROR) {
-        auto* self = static_cast<WaveDevice*>(data);
-        {
-            std::lock_guard lock(self->mutex_);
-            self->inputFailed_ = true;
+// On the UI thread, from the bus. An input that fails never delivers data; only the error tells.
+void WaveDevice::onMessage(GstMessage* msg) {
+    switch (applyBusMessage(bus_, msg, pipeline_.get())) {
+        case BusEvent::Error: {
+            std::lock_guard lock(mutex_);
+            // Later errors are the echo of the first as the pipeline comes apart.
+            if (!inputFailed_) traceNote("capture: " + describe("error", bus_.firstError));
+            inputFailed_ = true;
+            break;
         }
-        self->heard_.notify_all();
+        case BusEvent::Warning:
+            traceNote("capture: " + describe("warning", bus_.warnings.back()));
+            break;
+        default:
+            break;
     }
-    return GST_BUS_DROP;
 }
 
-GstFlowReturn WaveDevice::onSample(GstElement* sink, gpointer data) {
+GstFlowReturn WaveDevice::onSample(GstAppSink* sink, gpointer data) {
     auto* self = static_cast<WaveDevice*>(data);
-    auto sample = adopt(gst_app_sink_pull_sample(GST_APP_SINK(sink)));
+    auto sample = adopt(gst_app_sink_pull_sample(sink));
     if (!sample) return GST_FLOW_OK;
     GstBuffer* buffer = gst_sample_get_buffer(sample.get());
     GstMapInfo map;
     if (!buffer || !gst_buffer_map(buffer, &map, GST_MAP_READ)) return GST_FLOW_OK;
     const GstClockTime start = gst_segment_to_running_time(gst_sample_get_segment(sample.get()),
                                                            GST_FORMAT_TIME, GST_BUFFER_PTS(buffer));
+    bool stopping = false;
     {
         std::lock_guard lock(self->mutex_);
+        stopping = GST_CLOCK_TIME_IS_VALID(self->stopAt_);
         if (!GST_CLOCK_TIME_IS_VALID(self->runStart_))
             self->runStart_ = GST_CLOCK_TIME_IS_VALID(start) ? start : 0;
         const std::uint64_t frames = map.size / kBytesPerFrame;
@@ -122,8 +130,11 @@ GstFlowReturn WaveDevice::onSample(GstElement* sink, gpointer data) {
         if (keep > 0) self->file_->append(map.data, static_cast<std::size_t>(keep * kBytesPerFrame));
         self->runFrames_ += frames;
     }
-    self->heard_.notify_all();
     gst_buffer_unmap(buffer, &map);
+    // A stop waits on the bus for the samples captured before it was asked.
+    if (stopping)
+        gst_element_post_message(GST_ELEMENT(sink), gst_message_new_application(
+                                                        GST_OBJECT(sink), gst_structure_new_empty("heard")));
     return GST_FLOW_OK;
 }
 
@@ -133,11 +144,14 @@ GstClockTime WaveDevice::heardUntilLocked() const {
 }
 
 void WaveDevice::drainUntil(GstClockTime runningTime) {
-    std::unique_lock lock(mutex_);
-    heard_.wait_for(lock, kDrainLimit, [&] {
-        return inputFailed_ ||
-               (GST_CLOCK_TIME_IS_VALID(runStart_) && heardUntilLocked() + kSlack >= runningTime);
-    });
+    // Each sample after the stop moment wakes the wait through the bus (see onSample).
+    pump_->waitUntil(
+        [&] {
+            std::lock_guard lock(mutex_);
+            return inputFailed_ ||
+                   (GST_CLOCK_TIME_IS_VALID(runStart_) && heardUntilLocked() + kSlack >= runningTime);
+        },
+        kDrainLimit);
 }
 
 int WaveDevice::record() {
@@ -145,6 +159,7 @@ int WaveDevice::record() {
     {
         std::lock_guard lock(mutex_);
         restart = std::exchange(inputFailed_, false);
+        if (restart) bus_ = BusState{};
         stopAt_ = GST_CLOCK_TIME_NONE;
         runStart_ = GST_CLOCK_TIME_NONE;
         runFrames_ = 0;
@@ -158,6 +173,7 @@ int WaveDevice::record() {
     // A pipeline that failed stays failed: start it afresh, the input may work now.
     if (restart) gst_element_set_state(pipeline_.get(), GST_STATE_NULL);
     if (gst_element_set_state(pipeline_.get(), GST_STATE_PLAYING) == GST_STATE_CHANGE_FAILURE) {
+        pump_->drain();  // the trace says why
         gst_element_set_state(pipeline_.get(), GST_STATE_NULL);
         return ErrHardware;
     }
@@ -195,6 +211,7 @@ int WaveDevice::set(const Command& cmd) {
 int WaveDevice::status(const Command& cmd, std::string& reply) {
     switch (cmd.statusItem) {
         case StatusItem::Mode: {
+            pump_->drain();  // an input that failed since says so now
             std::lock_guard lock(mutex_);
             reply = recording_ && !inputFailed_ ? "recording" : "stopped";
             return Ok;

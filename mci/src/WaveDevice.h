@@ -3,19 +3,22 @@
 // partial WAV file that survives the process, and saves it as a WAV file on request. Closing
 // removes what was not saved.
 
+#include <gst/app/gstappsink.h>
 #include <gst/gst.h>
 
-#include <condition_variable>
 #include <cstdint>
 #include <memory>
 #include <mutex>
 #include <string>
 
+#include "BusState.h"
 #include "Device.h"
 #include "GstRef.h"
 #include "PartialWav.h"
 
 namespace mci {
+
+class BusPump;
 
 class WaveDevice : public Device {
   public:
@@ -40,14 +43,15 @@ class WaveDevice : public Device {
 
   private:
     WaveDevice() = default;
-    static GstFlowReturn onSample(GstElement* sink, gpointer self);
-    static GstBusSyncReply onBusMessage(GstBus*, GstMessage* msg, gpointer self);
+    static GstFlowReturn onSample(GstAppSink* sink, gpointer self);
+    void onMessage(GstMessage* msg);
     void drainUntil(GstClockTime runningTime);
 
     GstRef<GstElement> pipeline_;
+    std::unique_ptr<BusPump> pump_;
+    BusState bus_;            // UI thread only
     bool recording_ = false;  // UI thread only
     mutable std::mutex mutex_;
-    std::condition_variable heard_;
     std::unique_ptr<PartialWav> file_;  // guarded by mutex_ (the pointer; the file guards itself)
     bool inputFailed_ = false;          // guarded by mutex_
     // The input delivers late (an idle sound server: a second or two), but what it delivers was

@@ -12,6 +12,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <fstream>
+#include <iterator>
 #include <string>
 #include <thread>
 #include <vector>
@@ -206,6 +207,25 @@ TEST_F(RecordingTest, RescueSavesWhatADeadProcessLeftAndNothingElse) {
     EXPECT_FALSE(QFileInfo::exists(QString::fromStdString(folder + "/2-2-2.partial.wav")));
     EXPECT_TRUE(QFileInfo::exists(QString::fromStdString(folder + "/3-3-3.partial.wav")));
     EXPECT_EQ(rescueRecordings(folder, [&](std::time_t) { return path("again.wav"); }).size(), 0u);
+}
+
+// The input's own words reach the trace log, so a user can see why a recording could not start.
+TEST_F(RecordingTest, AnInputThatFailsSaysWhyInTheTrace) {
+    const std::string log = path("trace.log");
+    Options options;
+    options.sinks = Options::Sinks::Fake;
+    options.captureSource = "filesrc location=" + path("no-such-input.raw");
+    options.traceLog = log;
+    setOptions(options);
+    ASSERT_EQ(send("open new type waveaudio alias capture"), Ok);
+    EXPECT_EQ(send("record capture"), ErrHardware);
+    std::string reply;
+    EXPECT_EQ(send("status capture mode", &reply), Ok);
+    EXPECT_EQ(reply, "stopped");
+    std::ifstream in(log);
+    const std::string trace((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_NE(trace.find("# capture: error from filesrc"), std::string::npos) << trace;
+    EXPECT_NE(trace.find("no-such-input.raw"), std::string::npos) << trace;
 }
 
 TEST_F(RecordingTest, AFolderThatCannotBeWrittenRefusesTheDevice) {
