@@ -157,7 +157,7 @@ TEST_F(FrameSteps, RandomSingleStepsShowTheFrameAsked) {
     pausedStepTo("frames", frame);
     ASSERT_TRUE(expectAt(frame, "start"));
     int wrong = 0;
-    for (int i = 0; i < 320; ++i) {
+    for (int i = 0; i < 320;) {
         // Runs of steps one way, so walks pass keyframes (every 50 frames) both ways.
         const int run = std::uniform_int_distribution<int>(1, 8)(rng);
         const int dir = std::uniform_int_distribution<int>(0, 1)(rng) ? 1 : -1;
