@@ -7,13 +7,11 @@
 #include <QImage>
 
 #include "CdxaReader.h"
+#include "FrameConverter.h"
 #include "MovieWindow.h"
 
 namespace mci {
 namespace {
-
-// Qt's RGB32 is a native 32-bit 0xffRRGGBB word: its bytes in memory depend on the byte order.
-constexpr const char* kFrameFormat = Q_BYTE_ORDER == Q_LITTLE_ENDIAN ? "BGRx" : "xRGB";
 
 // playbin's GstPlayFlags (not in an installed header).
 enum PlayFlag : guint {
@@ -24,30 +22,6 @@ enum PlayFlag : guint {
     PlaySoftVolume = 1u << 4,
 };
 
-// Keeps a mapped frame alive for as long as the QImage that shows it.
-struct MappedFrame {
-    GstVideoFrame frame;
-    static void release(void* p) {
-        auto* m = static_cast<MappedFrame*>(p);
-        gst_video_frame_unmap(&m->frame);
-        delete m;
-    }
-};
-
-// A frame as an image that keeps the buffer mapped; null when the sample holds no frame.
-QImage toImage(GstSample* sample) {
-    GstVideoInfo info;
-    if (!sample || !gst_video_info_from_caps(&info, gst_sample_get_caps(sample))) return {};
-    auto* m = new MappedFrame;
-    if (!gst_video_frame_map(&m->frame, &info, gst_sample_get_buffer(sample), GST_MAP_READ)) {
-        delete m;
-        return {};
-    }
-    return QImage(static_cast<const uchar*>(GST_VIDEO_FRAME_PLANE_DATA(&m->frame, 0)),
-                  GST_VIDEO_INFO_WIDTH(&info), GST_VIDEO_INFO_HEIGHT(&info),
-                  GST_VIDEO_FRAME_PLANE_STRIDE(&m->frame, 0), QImage::Format_RGB32, &MappedFrame::release, m);
-}
-
 // The stream time of the sample's frame, -1 when it has none.
 gint64 streamTime(GstSample* sample) {
     GstBuffer* buffer = sample ? gst_sample_get_buffer(sample) : nullptr;
@@ -57,42 +31,30 @@ gint64 streamTime(GstSample* sample) {
     return t == GST_CLOCK_TIME_NONE ? -1 : static_cast<gint64>(t);
 }
 
-GstFlowReturn deliverSample(GstSample* sampleRaw, FrameSlot& slot) {
+// What the frame sink's callbacks hand frames to.
+struct SinkTarget {
+    std::shared_ptr<FrameSlot> slot;
+    std::shared_ptr<FrameConverter> converter;
+};
+
+GstFlowReturn deliverSample(GstSample* sampleRaw, const SinkTarget& target) {
     auto sample = adopt(sampleRaw);
-    QImage image = toImage(sample.get());
-    if (!image.isNull()) slot.post(std::move(image), streamTime(sample.get()));
+    if (!target.slot->live()) return GST_FLOW_OK;
+    QImage image = target.converter->convert(sample.get());
+    if (!image.isNull()) target.slot->post(std::move(image), streamTime(sample.get()));
     return GST_FLOW_OK;
 }
 
-GstCaps* frameCaps(int width, int height) {
-    if (width > 0 && height > 0)
-        return gst_caps_new_simple("video/x-raw", "format", G_TYPE_STRING, kFrameFormat, "width", G_TYPE_INT,
-                                   width, "height", G_TYPE_INT, height, nullptr);
-    return gst_caps_new_simple("video/x-raw", "format", G_TYPE_STRING, kFrameFormat, nullptr);
-}
-
 GstFlowReturn onNewSample(GstAppSink* sink, gpointer data) {
-    FrameSlot& slot = **static_cast<std::shared_ptr<FrameSlot>*>(data);
-    GstSample* sample = gst_app_sink_pull_sample(sink);
-    if (!slot.live()) {
-        adopt(sample);
-        return GST_FLOW_OK;
-    }
-    return deliverSample(sample, slot);
+    return deliverSample(gst_app_sink_pull_sample(sink), *static_cast<SinkTarget*>(data));
 }
 
 GstFlowReturn onNewPreroll(GstAppSink* sink, gpointer data) {
-    FrameSlot& slot = **static_cast<std::shared_ptr<FrameSlot>*>(data);
-    GstSample* sample = gst_app_sink_pull_preroll(sink);
-    if (!slot.live()) {
-        adopt(sample);
-        return GST_FLOW_OK;
-    }
-    return deliverSample(sample, slot);
+    return deliverSample(gst_app_sink_pull_preroll(sink), *static_cast<SinkTarget*>(data));
 }
 
-void dropSlot(gpointer slot) {
-    delete static_cast<std::shared_ptr<FrameSlot>*>(slot);
+void dropTarget(gpointer target) {
+    delete static_cast<SinkTarget*>(target);
 }
 
 GstRef<GstElement> fakeSink() {
@@ -143,7 +105,7 @@ void onElementSetup(GstElement*, GstElement* element, gpointer) {
 
 MoviePipeline::MoviePipeline(const std::string& path, SinkMode sinks, std::shared_ptr<FrameSlot> slot,
                              EventHandler onEvent)
-    : slot_(slot), onEvent_(std::move(onEvent)) {
+    : converter_(std::make_shared<FrameConverter>()), slot_(slot), onEvent_(std::move(onEvent)) {
     playbin_ = makeElement("playbin");
     if (!playbin_) return;
     cdxa_ = CdxaReader::probe(path);
@@ -177,25 +139,23 @@ MoviePipeline::~MoviePipeline() {
 GstRef<GstElement> MoviePipeline::makeVideoSink(SinkMode sinks, std::shared_ptr<FrameSlot> slot) {
     if (!slot || sinks == SinkMode::Fake || sinks == SinkMode::Headless) return fakeSink();
     auto bin = adopt(GST_ELEMENT(gst_object_ref_sink(gst_bin_new("moviesink"))));
-    auto convert = makeElement("videoconvertscale");
-    capsFilter_ = makeElement("capsfilter");
+    // Frames stay in the decoder's format and size; the converter makes the picture of the size
+    // the window wants. Only formats it cannot read are converted here first.
+    auto convert = makeElement("videoconvert");
+    auto capsFilter = makeElement("capsfilter");
     auto appsink = makeElement("appsink");
-    if (!convert || !capsFilter_ || !appsink) return fakeSink();
-    g_object_set(convert.get(), "add-borders", FALSE, nullptr);
-    auto caps = adopt(frameCaps(0, 0));
-    g_object_set(capsFilter_.get(), "caps", caps.get(), nullptr);
-    // A resize changes the size while frames of the old one are on their way: they pass until the
-    // scaler has renegotiated, instead of ending the stream as not negotiated.
-    gst_util_set_object_arg(G_OBJECT(capsFilter_.get()), "caps-change-mode", "delayed");
+    if (!convert || !capsFilter || !appsink) return fakeSink();
+    auto caps = adopt(FrameConverter::inputCaps());
+    g_object_set(capsFilter.get(), "caps", caps.get(), nullptr);
     g_object_set(appsink.get(), "sync", TRUE, "max-buffers", 1u, "qos", TRUE, nullptr);
     GstAppSinkCallbacks callbacks{};
     callbacks.new_sample = &onNewSample;
     callbacks.new_preroll = &onNewPreroll;
     gst_app_sink_set_callbacks(GST_APP_SINK(appsink.get()), &callbacks,
-                               new std::shared_ptr<FrameSlot>(std::move(slot)), &dropSlot);
+                               new SinkTarget{std::move(slot), converter_}, &dropTarget);
     // The bin takes a reference of its own to each (none is floating any more).
-    gst_bin_add_many(GST_BIN(bin.get()), convert.get(), capsFilter_.get(), appsink.get(), nullptr);
-    gst_element_link_many(convert.get(), capsFilter_.get(), appsink.get(), nullptr);
+    gst_bin_add_many(GST_BIN(bin.get()), convert.get(), capsFilter.get(), appsink.get(), nullptr);
+    gst_element_link_many(convert.get(), capsFilter.get(), appsink.get(), nullptr);
     auto pad = adopt(gst_element_get_static_pad(convert.get(), "sink"));
     gst_element_add_pad(bin.get(), gst_ghost_pad_new("sink", pad.get()));
     appSink_ = appsink;
@@ -320,7 +280,7 @@ gint64 MoviePipeline::showHeldFrame() {
     GstSample* raw = nullptr;
     g_object_get(appSink_.get(), "last-sample", &raw, nullptr);
     auto sample = adopt(raw);
-    QImage image = toImage(sample.get());
+    QImage image = converter_->convert(sample.get());
     if (image.isNull()) return -1;
     const gint64 time = streamTime(sample.get());
     slot_->show(std::move(image), time);
@@ -385,9 +345,7 @@ void MoviePipeline::setMute(bool mute) {
 }
 
 void MoviePipeline::setOutputSize(int width, int height) {
-    if (!capsFilter_) return;
-    auto caps = adopt(frameCaps(width, height));
-    g_object_set(capsFilter_.get(), "caps", caps.get(), nullptr);
+    converter_->setSize(width > 0 && height > 0 ? QSize(width, height) : QSize());
 }
 
 }  // namespace mci

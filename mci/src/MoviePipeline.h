@@ -15,6 +15,7 @@
 
 namespace mci {
 
+class FrameConverter;
 class FrameSlot;
 class CdxaReader;
 
@@ -86,7 +87,7 @@ class MoviePipeline {
     bool containsDemuxer() const;  // one that splits streams, not one that strips tags
 
     GstRef<GstElement> playbin_;
-    GstRef<GstElement> capsFilter_;
+    std::shared_ptr<FrameConverter> converter_;  // shared with the sink's callbacks
     // auparse (1.22) turns an open-ended seek into a segment that ends at 0: such seeks get the
     // duration as their end.
     bool needsSeekStop_ = false;
