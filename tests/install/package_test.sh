@@ -23,7 +23,7 @@ for f in ./usr/bin/peltose ./usr/lib/x86_64-linux-gnu/peltose/libptSlider.so ./u
 done
 depends=$(dpkg-deb -f "$deb" Depends)
 recommends=$(dpkg-deb -f "$deb" Recommends)
-for d in libqt6widgets6 libqt6dbus6 libgstreamer1.0-0 gstreamer1.0-plugins-base gstreamer1.0-plugins-good; do
+for d in libqt6widgets6 libqt6dbus6 libgstreamer1.0-0 libswscale6 gstreamer1.0-plugins-base gstreamer1.0-plugins-good; do
     grep -q "$d" <<<"$depends" || fail "Depends lacks $d: $depends"
 done
 for r in gstreamer1.0-plugins-ugly gstreamer1.0-libav fluid-soundfont-gm; do
