@@ -82,7 +82,11 @@ void ctlSlider::Layout() {
 void ctlSlider::DrawSlider() {
     const qreal dpr = devicePixelRatioF();
     const QSize device = size() * dpr;
-    if (device.isEmpty()) {
+    // A stored rail picture sizes the control: one that claims a huge size must not make it
+    // allocate gigabytes for its surface. Nothing that large is a slider; it stays undrawn.
+    constexpr qint64 kMaxSide = 16384, kMaxArea = qint64{16384} * 2048;
+    if (device.isEmpty() || device.width() > kMaxSide || device.height() > kMaxSide ||
+        qint64{device.width()} * device.height() > kMaxArea) {
         Surface = QPixmap();
         return;
     }
