@@ -117,7 +117,9 @@ double Get(const QWidget* w, Edge e) {
 
 void Set(QWidget* w, Edge e, double twips) {
     const double tpp = (e == kLeft || e == kWidth) ? Twips::PerPixelX() : Twips::PerPixelY();
-    const int px = Round(twips / tpp);
+    // Qt's own bound on a widget's size, for places too: a stored 1e308 stays a (huge) window
+    // instead of overflowing the rectangle's edge arithmetic.
+    const int px = std::clamp(Round(twips / tpp), -QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
     w->setProperty(kNames[e], twips);
     if (!w->isWindow()) {
         QRect r = w->geometry();
