@@ -340,9 +340,12 @@ gint64 MovieDevice::frameIndex(gint64 ns) const {
 }
 
 bool MovieDevice::stepTo(gint64 ns) {
-    if (mode_ != Mode::Paused || heldNs_ < 0 || !hasVideo_ || video_.fpsN <= 0 || appliedSpeed_ != speed_ ||
-        stopNs_ >= 0)
+    if (mode_ != Mode::Paused || !hasVideo_ || video_.fpsN <= 0 || appliedSpeed_ != speed_ || stopNs_ >= 0)
         return false;
+    // The frame of the last step can be on screen before its seek is done: waiting for the rest of
+    // that seek and taking one more frame costs far less than a seek of its own from the keyframe.
+    settle();
+    if (heldNs_ < 0) return false;
     const auto frame = static_cast<gint64>(gst_util_uint64_scale(GST_SECOND, video_.fpsD, video_.fpsN));
     // A frame's time may sit a hair before its place on the frame grid: round it to the nearest.
     const gint64 half = frame / 2;
