@@ -15,6 +15,7 @@
 #include "Command.h"
 #include "MovieDevice.h"
 #include "TraceNote.h"
+#include "WarmUp.h"
 #include "WaveDevice.h"
 #include "mci/mci.h"
 
@@ -31,6 +32,7 @@ class Engine {
     int run(std::string_view line, std::string& reply) {
         if (busy_) return ErrBusy;  // a "wait" runs an event loop; nothing may close its device under it
         busy_ = true;
+        start();
         Command cmd;
         int rc = parseCommand(line, cmd);
         if (rc == Ok) rc = dispatch(cmd, reply);
@@ -41,8 +43,14 @@ class Engine {
     void setOptions(const Options& options) { options_ = options; }
 
   private:
-    Engine() {
+    Engine() = default;
+
+    // On the first command, not at the first call: options are set while the warm-up still runs.
+    void start() {
+        if (started_) return;
+        finishWarmUp();
         if (!gst_is_initialized()) gst_init(nullptr, nullptr);
+        started_ = true;
     }
 
     struct Entry {
@@ -157,6 +165,7 @@ class Engine {
     Options options_;
     std::vector<Entry> devices_;
     bool busy_ = false;
+    bool started_ = false;
     bool closeRegistered_ = false;
 };
 

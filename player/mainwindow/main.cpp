@@ -1,4 +1,6 @@
+#include <malloc.h>
 #include <unistd.h>
+
 #include <QApplication>
 #include <cstdio>
 #include <memory>
@@ -11,7 +13,25 @@
 #include "mdlFunctions.h"
 #include "ptSlider/ControlHost.h"
 
+namespace {
+
+// glibc raises its mmap threshold each time a mapped block is freed, so after the first few frames
+// every frame-sized buffer comes from the heap instead, and a player that runs for hours keeps
+// what those leave scattered there. Held fixed, blocks of a frame's size stay mapped and go back to
+// the system the moment they are freed.
+void KeepLargeBlocksMapped() {
+#ifdef __GLIBC__
+    constexpr int kFrameSized = 1 << 20;
+    mallopt(M_MMAP_THRESHOLD, kFrameSized);
+#endif
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
+    KeepLargeBlocksMapped();
+    // The media elements load while Qt starts up: two things that take about as long each.
+    mci::warmUp(argc > 1 ? argv[1] : "");
     // Only the video frame needs a native window; native siblings would lose drags and releases.
     QCoreApplication::setAttribute(Qt::AA_DontCreateNativeWidgetSiblings);
     QApplication app(argc, argv);

@@ -52,6 +52,11 @@ struct Options {
 
 void setOptions(const Options& options);
 
+// Loads the media framework and the elements an open of `path` will need on a thread of its own,
+// while the program builds its windows: the first command waits for it to finish. Any path will
+// do, an empty or unreadable one included; it only tells whether the codec library is wanted.
+void warmUp(std::string path);
+
 // Sends one command. When reply is not null and replyLength > 0 the reply is written there,
 // cut to replyLength - 1 bytes and always NUL-terminated; a failed command writes an empty reply.
 int sendString(std::string_view command, char* reply, int replyLength);
