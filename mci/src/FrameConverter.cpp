@@ -90,37 +90,48 @@ GstCaps* FrameConverter::inputCaps() {
     return gst_caps_from_string(("video/x-raw, format=(string){ " + formats + " }").c_str());
 }
 
-void FrameConverter::setSize(QSize size) {
-    std::lock_guard lock(mutex_);
-    size_ = size;
-}
-
-QImage& FrameConverter::freeImage(QSize size) {
-    // An image nobody else holds any more (the window let it go) is written over.
-    for (QImage& image : pool_)
-        if (image.size() == size && image.isDetached()) return image;
-    QImage& slot = pool_[next_];
-    next_ = (next_ + 1) % pool_.size();
-    slot = QImage(size, QImage::Format_RGB32);
-    return slot;
-}
-
-QImage FrameConverter::convert(GstSample* sample) {
+QSize FrameConverter::frameSize(GstSample* sample) {
     GstVideoInfo info;
-    if (!sample || !gst_video_info_from_caps(&info, gst_sample_get_caps(sample))) return {};
-    const Format* format = formatOf(GST_VIDEO_INFO_FORMAT(&info));
-    if (!format) return {};
-    MappedFrame in(&info, gst_sample_get_buffer(sample));
-    if (!in.mapped) return {};
-    const int w = GST_VIDEO_INFO_WIDTH(&info);
-    const int h = GST_VIDEO_INFO_HEIGHT(&info);
+    if (!sample || !gst_sample_get_buffer(sample) ||
+        !gst_video_info_from_caps(&info, gst_sample_get_caps(sample)) ||
+        !formatOf(GST_VIDEO_INFO_FORMAT(&info)))
+        return {};
+    return {GST_VIDEO_INFO_WIDTH(&info), GST_VIDEO_INFO_HEIGHT(&info)};
+}
 
-    std::lock_guard lock(mutex_);
-    const QSize out = size_.isEmpty() ? QSize(w, h) : size_;
-    // Qt's RGB32 is a native 0xffRRGGBB word, which is what RGB32 means to libswscale too.
-    SwsContext* sws = sws_getCachedContext(sws_, w, h, format->av, out.width(), out.height(),
-                                           AV_PIX_FMT_RGB32, SWS_BILINEAR, nullptr, nullptr, nullptr);
-    if (!sws) return {};
+bool FrameConverter::canWriteTo(const QImage& image) {
+    // Qt's RGB32 is a native 0xffRRGGBB word, which is what RGB32 means to libswscale too; the
+    // converter writes opaque pixels, so the alpha formats take them as they are.
+    const QImage::Format f = image.format();
+    return !image.isNull() && (f == QImage::Format_RGB32 || f == QImage::Format_ARGB32 ||
+                               f == QImage::Format_ARGB32_Premultiplied);
+}
+
+QImage FrameConverter::convert(GstSample* sample, QSize size) {
+    QImage image(size, QImage::Format_RGB32);
+    if (size.isEmpty() || !convert(sample, QRect(), image, image.rect())) return {};
+    return image;
+}
+
+bool FrameConverter::convert(GstSample* sample, QRect from, QImage& target, QRect to) {
+    GstVideoInfo info;
+    if (!sample || !canWriteTo(target) || to.isEmpty() || !target.rect().contains(to) ||
+        !gst_video_info_from_caps(&info, gst_sample_get_caps(sample)))
+        return false;
+    const Format* format = formatOf(GST_VIDEO_INFO_FORMAT(&info));
+    if (!format) return false;
+    const QRect whole(0, 0, GST_VIDEO_INFO_WIDTH(&info), GST_VIDEO_INFO_HEIGHT(&info));
+    // Even corners keep subsampled chroma and packed pixel pairs on their own boundaries.
+    if (from.isEmpty()) from = whole;
+    from = QRect(from.x() & ~1, from.y() & ~1, from.width(), from.height()) & whole;
+    if (from.isEmpty()) return false;
+    MappedFrame in(&info, gst_sample_get_buffer(sample));
+    if (!in.mapped) return false;
+
+    SwsContext* sws =
+        sws_getCachedContext(sws_, from.width(), from.height(), format->av, to.width(), to.height(),
+                             AV_PIX_FMT_RGB32, SWS_BILINEAR, nullptr, nullptr, nullptr);
+    if (!sws) return false;
     const int colorspace = swsColorspace(info.colorimetry.matrix);
     const int fullRange = info.colorimetry.range == GST_VIDEO_COLOR_RANGE_0_255 ? 1 : 0;
     if (sws != sws_ || colorspace != colorspace_ || fullRange != fullRange_) {
@@ -134,22 +145,33 @@ QImage FrameConverter::convert(GstSample* sample) {
     const uint8_t* src[4] = {};
     int srcStride[4] = {};
     GstVideoFrame* f = &in.frame;
+    const GstVideoFormatInfo* fi = info.finfo;
+    // Where `from` starts in the memory of component `c`, which lies in a plane of `stride` bytes.
+    const auto start = [&](guint c, const void* data, int stride) {
+        const int x = GST_VIDEO_FORMAT_INFO_SCALE_WIDTH(fi, c, from.x());
+        const int y = GST_VIDEO_FORMAT_INFO_SCALE_HEIGHT(fi, c, from.y());
+        return static_cast<const uint8_t*>(data) + y * stride + x * GST_VIDEO_FORMAT_INFO_PSTRIDE(fi, c);
+    };
     if (format->byComponent) {
         for (guint c = 0; c < GST_VIDEO_FRAME_N_COMPONENTS(f) && c < 4; ++c) {
-            src[c] = static_cast<const uint8_t*>(GST_VIDEO_FRAME_COMP_DATA(f, c));
             srcStride[c] = GST_VIDEO_FRAME_COMP_STRIDE(f, c);
+            src[c] = start(c, GST_VIDEO_FRAME_COMP_DATA(f, c), srcStride[c]);
         }
     } else {
         for (guint p = 0; p < GST_VIDEO_FRAME_N_PLANES(f) && p < 4; ++p) {
-            src[p] = static_cast<const uint8_t*>(GST_VIDEO_FRAME_PLANE_DATA(f, p));
+            guint first = 0;  // the plane's first component says how its pixels are laid out
+            while (first + 1 < GST_VIDEO_FRAME_N_COMPONENTS(f) && GST_VIDEO_FORMAT_INFO_PLANE(fi, first) != p)
+                ++first;
             srcStride[p] = GST_VIDEO_FRAME_PLANE_STRIDE(f, p);
+            src[p] = start(first, GST_VIDEO_FRAME_PLANE_DATA(f, p), srcStride[p]);
         }
     }
-    QImage& image = freeImage(out);
-    uint8_t* dst[4] = {image.bits(), nullptr, nullptr, nullptr};  // held by the pool alone: no copy
-    const int dstStride[4] = {static_cast<int>(image.bytesPerLine()), 0, 0, 0};
-    sws_scale(sws_, src, srcStride, 0, h, dst, dstStride);
-    return image;
+    // bits() on the image itself: the caller's target is written in place, never detached.
+    uint8_t* dst[4] = {target.bits() + to.y() * target.bytesPerLine() + to.x() * 4, nullptr, nullptr,
+                       nullptr};
+    const int dstStride[4] = {static_cast<int>(target.bytesPerLine()), 0, 0, 0};
+    sws_scale(sws_, src, srcStride, 0, from.height(), dst, dstStride);
+    return true;
 }
 
 }  // namespace mci

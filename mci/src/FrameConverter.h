@@ -1,14 +1,13 @@
 #pragma once
-// Decoded frames as images for the movie window: one libswscale pass from the decoder's own
-// format to Qt's RGB32 at the size asked, into a few images that are used again once nobody
-// holds them. Half the cost of GStreamer's converter at 720p, and no pool of RGB frames.
+// Decoded frames as pictures for the movie window: one libswscale pass from the decoder's own
+// format to 32-bit RGB at the size asked, written straight where the picture goes. Half the cost
+// of GStreamer's converter at 720p, and no pool of RGB frames.
 
 #include <gst/gst.h>
 
 #include <QImage>
+#include <QRect>
 #include <QSize>
-#include <array>
-#include <mutex>
 
 struct SwsContext;
 
@@ -23,21 +22,21 @@ class FrameConverter {
 
     // The formats convert() reads, for the caps in front of the sink.
     static GstCaps* inputCaps();
-    // The size images come out at; empty: the frame's own. Any thread.
-    void setSize(QSize size);
-    // Null when the sample holds no frame that can be read. Any thread.
-    QImage convert(GstSample* sample);
+    // The frame's size in pixels; empty when the sample holds no frame convert() can read.
+    static QSize frameSize(GstSample* sample);
+    // Whether convert() can write into `image`: 32 bits a pixel, RGB32's byte order.
+    static bool canWriteTo(const QImage& image);
+    // Writes the part `from` of the frame (all of it when empty; x and y are taken down to even
+    // numbers) scaled to `to` into `target`, which canWriteTo accepts and which holds `to`;
+    // false when there is no frame to read.
+    bool convert(GstSample* sample, QRect from, QImage& target, QRect to);
+    // The frame as a new image of `size`; null when there is no frame to read.
+    QImage convert(GstSample* sample, QSize size);
 
   private:
-    QImage& freeImage(QSize size);  // under mutex_
-
-    std::mutex mutex_;
-    QSize size_;                  // guarded by mutex_
-    SwsContext* sws_ = nullptr;   // guarded by mutex_
-    int colorspace_ = -1;         // guarded by mutex_: what sws_ was told of the source
-    int fullRange_ = -1;          // guarded by mutex_
-    std::array<QImage, 3> pool_;  // guarded by mutex_
-    std::size_t next_ = 0;        // guarded by mutex_: the slot a new image goes to
+    SwsContext* sws_ = nullptr;
+    int colorspace_ = -1;  // what sws_ was told of the source
+    int fullRange_ = -1;
 };
 
 }  // namespace mci

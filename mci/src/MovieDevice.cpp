@@ -11,7 +11,6 @@
 #include <cerrno>
 #include <limits>
 
-#include "FrameSize.h"
 #include "LengthScan.h"
 #include "MovieWindow.h"
 #include "TraceNote.h"
@@ -138,23 +137,14 @@ int MovieDevice::open(const std::string& path, std::optional<std::uint64_t> pare
         if (!dev->hasVideo_) {
             delete dev->window_.data();
         } else {
-            MovieDevice* device = dev.get();
-            dev->window_->onResize = [device](QSize s) { device->scaleFramesTo(s); };
             if (dev->topLevel_)
                 dev->window_->setWindowTitle(QFileInfo(QString::fromLocal8Bit(path)).fileName());
             dev->window_->setGeometry(0, 0, dev->video_.width, dev->video_.height);
-            dev->pipeline_->setOutputSize(dev->video_.width, dev->video_.height);
             dev->window_->show();
         }
     }
     out = std::move(dev);
     return Ok;
-}
-
-void MovieDevice::scaleFramesTo(QSize window) {
-    if (!pipeline_) return;
-    const QSize frame = frameSizeFor(window, QSize(video_.width, video_.height));
-    pipeline_->setOutputSize(frame.width(), frame.height());
 }
 
 MovieDevice::~MovieDevice() {
@@ -627,7 +617,6 @@ int MovieDevice::put(const Command& cmd) {
         return Ok;
     }
     window_->setGeometry(r.x, r.y, r.w, r.h);
-    scaleFramesTo(QSize(r.w, r.h));
     window_->show();
     return Ok;
 }

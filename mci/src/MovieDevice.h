@@ -65,7 +65,6 @@ class MovieDevice : public Device {
     int giveUpStalled();       // stops a stream that stopped moving
     void holdPicture();        // pauses the pipeline, keeping the frame on screen
     void holdPlaceOnScreen();  // after playing: the position is the frame's on screen
-    void scaleFramesTo(QSize window);
     void onBusEvent(BusEvent event, const BusState& state);  // UI thread
     void startNow();
     void fail();

@@ -34,14 +34,13 @@ gint64 streamTime(GstSample* sample) {
 // What the frame sink's callbacks hand frames to.
 struct SinkTarget {
     std::shared_ptr<FrameSlot> slot;
-    std::shared_ptr<FrameConverter> converter;
 };
 
 GstFlowReturn deliverSample(GstSample* sampleRaw, const SinkTarget& target) {
     auto sample = adopt(sampleRaw);
-    if (!target.slot->live()) return GST_FLOW_OK;
-    QImage image = target.converter->convert(sample.get());
-    if (!image.isNull()) target.slot->post(std::move(image), streamTime(sample.get()));
+    if (!target.slot->live() || FrameConverter::frameSize(sample.get()).isEmpty()) return GST_FLOW_OK;
+    const gint64 time = streamTime(sample.get());
+    target.slot->post(std::move(sample), time);
     return GST_FLOW_OK;
 }
 
@@ -105,7 +104,7 @@ void onElementSetup(GstElement*, GstElement* element, gpointer) {
 
 MoviePipeline::MoviePipeline(const std::string& path, SinkMode sinks, std::shared_ptr<FrameSlot> slot,
                              EventHandler onEvent)
-    : converter_(std::make_shared<FrameConverter>()), slot_(slot), onEvent_(std::move(onEvent)) {
+    : slot_(slot), onEvent_(std::move(onEvent)) {
     playbin_ = makeElement("playbin");
     if (!playbin_) return;
     cdxa_ = CdxaReader::probe(path);
@@ -151,8 +150,8 @@ GstRef<GstElement> MoviePipeline::makeVideoSink(SinkMode sinks, std::shared_ptr<
     GstAppSinkCallbacks callbacks{};
     callbacks.new_sample = &onNewSample;
     callbacks.new_preroll = &onNewPreroll;
-    gst_app_sink_set_callbacks(GST_APP_SINK(appsink.get()), &callbacks,
-                               new SinkTarget{std::move(slot), converter_}, &dropTarget);
+    gst_app_sink_set_callbacks(GST_APP_SINK(appsink.get()), &callbacks, new SinkTarget{std::move(slot)},
+                               &dropTarget);
     // The bin takes a reference of its own to each (none is floating any more).
     gst_bin_add_many(GST_BIN(bin.get()), convert.get(), capsFilter.get(), appsink.get(), nullptr);
     gst_element_link_many(convert.get(), capsFilter.get(), appsink.get(), nullptr);
@@ -280,10 +279,9 @@ gint64 MoviePipeline::showHeldFrame() {
     GstSample* raw = nullptr;
     g_object_get(appSink_.get(), "last-sample", &raw, nullptr);
     auto sample = adopt(raw);
-    QImage image = converter_->convert(sample.get());
-    if (image.isNull()) return -1;
+    if (FrameConverter::frameSize(sample.get()).isEmpty()) return -1;
     const gint64 time = streamTime(sample.get());
-    slot_->show(std::move(image), time);
+    slot_->show(std::move(sample), time);
     return time;
 }
 
@@ -342,10 +340,6 @@ void MoviePipeline::setVolumeCubic(double v) {
 
 void MoviePipeline::setMute(bool mute) {
     g_object_set(playbin_.get(), "mute", mute ? TRUE : FALSE, nullptr);
-}
-
-void MoviePipeline::setOutputSize(int width, int height) {
-    converter_->setSize(width > 0 && height > 0 ? QSize(width, height) : QSize());
 }
 
 }  // namespace mci

@@ -15,7 +15,6 @@
 
 namespace mci {
 
-class FrameConverter;
 class FrameSlot;
 class CdxaReader;
 
@@ -69,7 +68,6 @@ class MoviePipeline {
 
     void setVolumeCubic(double v);
     void setMute(bool mute);
-    void setOutputSize(int width, int height);  // 0 x 0: the source size
 
     // Every fact the bus has told so far; pumps it first.
     const BusState& state();
@@ -87,7 +85,6 @@ class MoviePipeline {
     bool containsDemuxer() const;  // one that splits streams, not one that strips tags
 
     GstRef<GstElement> playbin_;
-    std::shared_ptr<FrameConverter> converter_;  // shared with the sink's callbacks
     // auparse (1.22) turns an open-ended seek into a segment that ends at 0: such seeks get the
     // duration as their end.
     bool needsSeekStop_ = false;

@@ -1,18 +1,15 @@
 #include "MovieWindow.h"
 
 #include <QCoreApplication>
+#include <QPaintEvent>
 #include <QPainter>
-#include <cstdlib>
+#include <algorithm>
+#include <cstring>
 
 #include "FrameSize.h"
 
 namespace mci {
 namespace {
-
-bool nearly(QSize a, QSize b) {
-    return std::abs(a.width() - b.width()) <= kNearNativeSlack &&
-           std::abs(a.height() - b.height()) <= kNearNativeSlack;
-}
 
 // The picture 1:1 in the middle of `area`, its outer rows and columns drawn out over the few pixels
 // left at the edges: a plain copy, where even an unfiltered stretch of the whole costs more than
@@ -28,6 +25,24 @@ void drawNearlyOneToOne(QPainter& p, const QImage& f, QSize area) {
     if (bottom > 0) p.drawImage(QRect(0, y + h, area.width(), bottom), f, QRect(0, h - 1, w, 1));
 }
 
+// The same over the few pixels of `area` that `picture` leaves, in place on a 32-bit surface.
+void drawOutEdges(QImage& surface, QRect picture, QRect area) {
+    const auto row = [&](int y) {
+        return reinterpret_cast<QRgb*>(surface.bits() + y * surface.bytesPerLine());
+    };
+    if (picture.left() > area.left() || picture.right() < area.right())
+        for (int y = picture.top(); y <= picture.bottom(); ++y) {
+            QRgb* line = row(y);
+            std::fill(line + area.left(), line + picture.left(), line[picture.left()]);
+            std::fill(line + picture.right() + 1, line + area.right() + 1, line[picture.right()]);
+        }
+    const auto bytes = static_cast<std::size_t>(area.width()) * sizeof(QRgb);
+    for (int y = area.top(); y < picture.top(); ++y)
+        std::memcpy(row(y) + area.left(), row(picture.top()) + area.left(), bytes);
+    for (int y = picture.bottom() + 1; y <= area.bottom(); ++y)
+        std::memcpy(row(y) + area.left(), row(picture.bottom()) + area.left(), bytes);
+}
+
 }  // namespace
 
 MovieWindow::MovieWindow(QWidget* parent) : QWidget(parent) {
@@ -36,34 +51,73 @@ MovieWindow::MovieWindow(QWidget* parent) : QWidget(parent) {
     setAttribute(Qt::WA_NoSystemBackground);
 }
 
-void MovieWindow::setFrame(QImage frame) {
+void MovieWindow::setFrame(GstRef<GstSample> frame) {
     frame_ = std::move(frame);
     ++framesShown_;
     update();
 }
 
-void MovieWindow::paintEvent(QPaintEvent*) {
-    QPainter p(this);
-    if (frame_.isNull()) {
-        p.fillRect(rect(), Qt::black);
+QSize MovieWindow::pictureSize() const {
+    const QSize own = FrameConverter::frameSize(frame_.get());
+    return own.isEmpty() ? QSize() : frameSizeFor(size(), own);
+}
+
+QImage MovieWindow::frame() {
+    return converter_.convert(frame_.get(), pictureSize());
+}
+
+void MovieWindow::paintEvent(QPaintEvent* event) {
+    if (pictureSize().isEmpty()) {
+        QPainter(this).fillRect(rect(), Qt::black);
         return;
     }
-    // Frames come at our size, or at the picture's own when we are within a few pixels of it, or
-    // at the old size while a new one is on its way.
-    if (frame_.size() == size())
-        p.drawImage(0, 0, frame_);
-    else if (nearly(frame_.size(), size()))
-        drawNearlyOneToOne(p, frame_, size());
-    else
-        p.drawImage(rect(), frame_);
+    if (!paintDirect(*event)) paintThroughPainter();
     framesPainted_ = framesShown_;
 }
 
-void MovieWindow::resizeEvent(QResizeEvent*) {
-    if (onResize) onResize(size());
+bool MovieWindow::paintDirect(const QPaintEvent& event) {
+    // Only within the region Qt asked for: it paints what lies above us just there.
+    if (event.region().rectCount() != 1) return false;
+    const QRect clip = event.region().boundingRect() & rect();
+    QPoint offset;
+    auto* surface = dynamic_cast<QImage*>(redirected(&offset));
+    if (clip.isEmpty() || !surface || !FrameConverter::canWriteTo(*surface) ||
+        surface->devicePixelRatio() != 1.0 || !surface->rect().contains(clip.translated(-offset)))
+        return false;
+    // Near its own size the picture goes 1:1 in the middle, its edge rows drawn out over what is
+    // left, or its outer rows left off where it is a little larger than we are. Scaled, a part of
+    // it cannot be converted alone.
+    const QSize picture = pictureSize();
+    const bool oneToOne = picture == FrameConverter::frameSize(frame_.get());
+    if (!oneToOne && clip != rect()) return false;
+    const QRect placed(QPoint((width() - picture.width()) / 2, (height() - picture.height()) / 2), picture);
+    QRect shown = placed & clip;
+    // An even part: with an odd number of rows libswscale leaves its fast path and takes five
+    // times as long. A row or column left over is drawn out from its neighbour.
+    if (oneToOne) shown.setSize(QSize(shown.width() & ~1, shown.height() & ~1));
+    const QRect from = oneToOne ? shown.translated(-placed.topLeft()) : QRect();
+    if (shown.isEmpty() || from.x() % 2 != 0 || from.y() % 2 != 0) return false;
+    const QRect to = shown.translated(-offset);
+    if (!converter_.convert(frame_.get(), from, *surface, to)) return false;
+    drawOutEdges(*surface, to, clip.translated(-offset));
+    return true;
 }
 
-void FrameSlot::post(QImage frame, std::int64_t time) {
+void MovieWindow::paintThroughPainter() {
+    const QSize picture = pictureSize();
+    if (painted_.size() != picture) painted_ = QImage(picture, QImage::Format_RGB32);
+    QPainter p(this);
+    if (!converter_.convert(frame_.get(), QRect(), painted_, painted_.rect())) {
+        p.fillRect(rect(), Qt::black);
+        return;
+    }
+    if (picture == size())
+        p.drawImage(0, 0, painted_);
+    else
+        drawNearlyOneToOne(p, painted_, size());
+}
+
+void FrameSlot::post(GstRef<GstSample> frame, std::int64_t time) {
     std::lock_guard lock(mutex_);
     latest_ = std::move(frame);
     newestTime_ = time;
@@ -76,13 +130,13 @@ void FrameSlot::post(QImage frame, std::int64_t time) {
         app, [self = shared_from_this()] { self->deliver(); }, Qt::QueuedConnection);
 }
 
-void FrameSlot::show(QImage frame, std::int64_t time) {
+void FrameSlot::show(GstRef<GstSample> frame, std::int64_t time) {
     {
         std::lock_guard lock(mutex_);
-        latest_ = QImage();
+        latest_.reset();
         newestTime_ = time;
     }
-    if (window_ && !frame.isNull()) window_->setFrame(std::move(frame));
+    if (window_ && frame) window_->setFrame(std::move(frame));
 }
 
 std::int64_t FrameSlot::newestTime() {
@@ -91,14 +145,14 @@ std::int64_t FrameSlot::newestTime() {
 }
 
 void FrameSlot::deliver() {
-    QImage frame;
+    GstRef<GstSample> frame;
     {
         std::lock_guard lock(mutex_);
         frame = std::move(latest_);
-        latest_ = QImage();
+        latest_.reset();
         queued_ = false;
     }
-    if (window_ && !frame.isNull()) window_->setFrame(std::move(frame));
+    if (window_ && frame) window_->setFrame(std::move(frame));
 }
 
 }  // namespace mci

@@ -1,14 +1,18 @@
 #pragma once
 // The widget a movie is painted into, and the hand-over of frames from the streaming thread.
 
+#include <gst/gst.h>
+
 #include <QImage>
 #include <QPointer>
 #include <QWidget>
 #include <atomic>
 #include <cstdint>
-#include <functional>
 #include <memory>
 #include <mutex>
+
+#include "FrameConverter.h"
+#include "GstRef.h"
 
 namespace mci {
 
@@ -16,20 +20,26 @@ class MovieWindow : public QWidget {
     Q_OBJECT
   public:
     explicit MovieWindow(QWidget* parent);
-    void setFrame(QImage frame);
-    const QImage& frame() const { return frame_; }  // for tests
+    // A decoded frame: it stays in the decoder's format until it is painted.
+    void setFrame(GstRef<GstSample> frame);
+    // The picture as painted, at the size it is converted to (for tests).
+    QImage frame();
     int framesShown() const { return framesShown_; }
     // The framesShown() count when the picture was last painted: equal once the newest is on screen.
     int framesPainted() const { return framesPainted_; }
-    // Called with the new size so the pipeline scales to it.
-    std::function<void(QSize)> onResize;
 
   protected:
     void paintEvent(QPaintEvent*) override;
-    void resizeEvent(QResizeEvent*) override;
 
   private:
-    QImage frame_;
+    QSize pictureSize() const;  // what the frame is converted to: ours, or its own when near it
+    // Converts straight into the surface Qt paints us on, when that is an image it can write.
+    bool paintDirect(const QPaintEvent& event);
+    void paintThroughPainter();
+
+    GstRef<GstSample> frame_;
+    FrameConverter converter_;
+    QImage painted_;  // only where the surface cannot be written directly
     int framesShown_ = 0;
     int framesPainted_ = 0;
 };
@@ -40,9 +50,9 @@ class FrameSlot : public std::enable_shared_from_this<FrameSlot> {
   public:
     explicit FrameSlot(MovieWindow* window) : window_(window) {}
     // `time` is the frame's stream time in nanoseconds, -1 when unknown.
-    void post(QImage frame, std::int64_t time);  // streaming thread
+    void post(GstRef<GstSample> frame, std::int64_t time);  // streaming thread
     // Shows `frame` at once and drops any older one still on its way (UI thread).
-    void show(QImage frame, std::int64_t time);
+    void show(GstRef<GstSample> frame, std::int64_t time);
     // The time of the newest frame handed over: the one on screen once the UI thread is free.
     std::int64_t newestTime();
     // Paused after playing, the window takes only what the device shows itself: the sink prerolls
@@ -55,7 +65,7 @@ class FrameSlot : public std::enable_shared_from_this<FrameSlot> {
     void deliver();  // UI thread
     std::atomic<bool> live_{true};
     std::mutex mutex_;
-    QImage latest_;                 // guarded by mutex_
+    GstRef<GstSample> latest_;      // guarded by mutex_
     bool queued_ = false;           // guarded by mutex_
     std::int64_t newestTime_ = -1;  // guarded by mutex_
     QPointer<MovieWindow> window_;  // only touched on the UI thread
