@@ -7,6 +7,7 @@ extern "C" {
 #include <libswscale/swscale.h>
 }
 
+#include <cstddef>
 #include <string>
 
 namespace mci {
@@ -150,7 +151,8 @@ bool FrameConverter::convert(GstSample* sample, QRect from, QImage& target, QRec
     const auto start = [&](guint c, const void* data, int stride) {
         const int x = GST_VIDEO_FORMAT_INFO_SCALE_WIDTH(fi, c, from.x());
         const int y = GST_VIDEO_FORMAT_INFO_SCALE_HEIGHT(fi, c, from.y());
-        return static_cast<const uint8_t*>(data) + y * stride + x * GST_VIDEO_FORMAT_INFO_PSTRIDE(fi, c);
+        return static_cast<const uint8_t*>(data) + static_cast<std::ptrdiff_t>(y) * stride +
+               static_cast<std::ptrdiff_t>(x) * GST_VIDEO_FORMAT_INFO_PSTRIDE(fi, c);
     };
     if (format->byComponent) {
         for (guint c = 0; c < GST_VIDEO_FRAME_N_COMPONENTS(f) && c < 4; ++c) {
@@ -167,8 +169,9 @@ bool FrameConverter::convert(GstSample* sample, QRect from, QImage& target, QRec
         }
     }
     // bits() on the image itself: the caller's target is written in place, never detached.
-    uint8_t* dst[4] = {target.bits() + to.y() * target.bytesPerLine() + to.x() * 4, nullptr, nullptr,
-                       nullptr};
+    uint8_t* dst[4] = {
+        target.bits() + to.y() * target.bytesPerLine() + static_cast<std::ptrdiff_t>(to.x()) * 4, nullptr,
+        nullptr, nullptr};
     const int dstStride[4] = {static_cast<int>(target.bytesPerLine()), 0, 0, 0};
     sws_scale(sws_, src, srcStride, 0, from.height(), dst, dstStride);
     return true;
