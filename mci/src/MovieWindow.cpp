@@ -53,13 +53,13 @@ MovieWindow::MovieWindow(QWidget* parent) : QWidget(parent) {
 
 void MovieWindow::setFrame(GstRef<GstSample> frame) {
     frame_ = std::move(frame);
+    own_ = FrameConverter::frameSize(frame_.get());
     ++framesShown_;
     update();
 }
 
 QSize MovieWindow::pictureSize() const {
-    const QSize own = FrameConverter::frameSize(frame_.get());
-    return own.isEmpty() ? QSize() : frameSizeFor(size(), own);
+    return own_.isEmpty() ? QSize() : frameSizeFor(size(), own_);
 }
 
 QImage MovieWindow::frame() {
@@ -67,7 +67,7 @@ QImage MovieWindow::frame() {
 }
 
 void MovieWindow::paintEvent(QPaintEvent* event) {
-    if (pictureSize().isEmpty()) {
+    if (own_.isEmpty()) {
         QPainter(this).fillRect(rect(), Qt::black);
         return;
     }
@@ -88,7 +88,7 @@ bool MovieWindow::paintDirect(const QPaintEvent& event) {
     // left, or its outer rows left off where it is a little larger than we are. Scaled, a part of
     // it cannot be converted alone.
     const QSize picture = pictureSize();
-    const bool oneToOne = picture == FrameConverter::frameSize(frame_.get());
+    const bool oneToOne = picture == own_;
     if (!oneToOne && clip != rect()) return false;
     const QRect placed(QPoint((width() - picture.width()) / 2, (height() - picture.height()) / 2), picture);
     QRect shown = placed & clip;

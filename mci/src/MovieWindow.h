@@ -38,6 +38,7 @@ class MovieWindow : public QWidget {
     void paintThroughPainter();
 
     GstRef<GstSample> frame_;
+    QSize own_;  // the frame's size in pixels; empty when there is none to paint
     FrameConverter converter_;
     QImage painted_;  // only where the surface cannot be written directly
     int framesShown_ = 0;
