@@ -19,7 +19,7 @@ packages=(
   # fonts: Arial and Verdana stand-ins
   fonts-liberation fonts-dejavu-core
   # headless testing and looking
-  xvfb xauth xdotool imagemagick x11-utils x11-xserver-utils ccache
+  xvfb xauth xdotool imagemagick x11-utils x11-xserver-utils ccache elfutils
   # real desktops: window managers, a headless Wayland compositor, fake D-Bus services
   openbox icewm weston qt6-wayland python3-dbus python3-gi
   # desktop integration: icons rendered at build time, validators, the .deb check, MPRIS tests

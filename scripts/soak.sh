@@ -5,6 +5,7 @@
 # memory grew by 5 MB or more, or the descriptors or threads grew.
 # Usage: soak.sh [PELTOSE] [MEDIA_DIR]   (needs DISPLAY and an audio server: scripts/with-test-env.sh)
 set -uo pipefail
+. "$(dirname "$0")/../tests/support/stuck.sh"
 cd "$(dirname "$0")/.."
 player=${1:-build/bin/PeltoSE}
 media=${2:-build/test-media}
@@ -29,7 +30,7 @@ fail() {
 "$player" "$(realpath "$media/hd.mp4")" >"$work/player.log" 2>&1 &
 pid=$!
 win=$(timeout 20 xdotool search --sync --onlyvisible --classname PeltoSE | head -n 1)
-[ -n "$win" ] || fail "no player window"
+[ -n "$win" ] || { stuck_report "$pid"; fail "no player window"; }
 xdotool key --window "$win" l  # Loop
 # The clip lasts 10 s: a rewind shows that Loop took.
 for _ in $(seq 300); do grep -q $'^seek movie to start\t0' "$PELTO_MCI_LOG" 2>/dev/null && break; sleep 0.1; done

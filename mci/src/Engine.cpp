@@ -15,7 +15,6 @@
 #include "Command.h"
 #include "MovieDevice.h"
 #include "TraceNote.h"
-#include "WarmUp.h"
 #include "WaveDevice.h"
 #include "mci/mci.h"
 

@@ -9,7 +9,6 @@
 #include <utility>
 
 #include "GstRef.h"
-#include "WarmUp.h"
 #include "mci/mci.h"
 
 namespace mci {

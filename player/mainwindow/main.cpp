@@ -35,6 +35,10 @@ int main(int argc, char** argv) {
     // Only the video frame needs a native window; native siblings would lose drags and releases.
     QCoreApplication::setAttribute(Qt::AA_DontCreateNativeWidgetSiblings);
     QApplication app(argc, argv);
+    // Joined before the first widget: its accessibility bridge connects to the session bus, which
+    // without a bus forks a launcher, and a fork while another thread is deep in the loader and in
+    // a hundred libraries' constructors is not worth its few milliseconds.
+    mci::finishWarmUp();
     mci::setOptions(mci::Options::fromEnvironment());
     QApplication::setApplicationName(QStringLiteral("PeltoSE"));
     QGuiApplication::setDesktopFileName(QStringLiteral(PELTO_APP_ID));

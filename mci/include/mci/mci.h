@@ -56,6 +56,8 @@ void setOptions(const Options& options);
 // while the program builds its windows: the first command waits for it to finish. Any path will
 // do, an empty or unreadable one included; it only tells whether the codec library is wanted.
 void warmUp(std::string path);
+// Waits until that warm-up is done; at once when there was none.
+void finishWarmUp();
 
 // Sends one command. When reply is not null and replyLength > 0 the reply is written there,
 // cut to replyLength - 1 bytes and always NUL-terminated; a failed command writes an empty reply.

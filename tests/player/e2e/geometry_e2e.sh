@@ -6,6 +6,7 @@
 # Usage: geometry_e2e.sh PELTOSE VIDEO AUDIO   (VIDEO 160x120 px; run under scripts/with-test-env.sh,
 # with PELTO_TEST_WM and PELTO_TEST_MONITORS as wanted)
 set -uo pipefail
+. "$(dirname "$0")/../../support/stuck.sh"
 player=${1:?player}
 video=${2:?video file}
 audio=${3:?audio file}
@@ -40,7 +41,7 @@ start() {
     timeout 120 "$player" "$@" >>"$work/player.log" 2>&1 &
     pid=$!
     win=$(timeout 20 xdotool search --sync --onlyvisible --classname PeltoSE | head -n 1)
-    [ -n "$win" ] || fail "no player window"
+    [ -n "$win" ] || { stuck_report "$pid"; fail "no player window"; }
 }
 # A key that ends the player: xdotool gives up on the vanished window before it sends the release,
 # and the key left down would repeat into the next player.

@@ -5,6 +5,7 @@
 # Idle, it uses no CPU.
 # Usage: playback_e2e.sh PELTOSE MEDIA   (needs DISPLAY and an audio server: scripts/with-test-env.sh)
 set -uo pipefail
+. "$(dirname "$0")/../../support/stuck.sh"
 player=${1:?player}
 media=${2:?media file}
 work=$(mktemp -d /tmp/pelto-playback-e2e.XXXXXX)
@@ -48,7 +49,7 @@ start() {
     timeout 120 "$player" "$@" >"$work/player.log" 2>&1 &
     pid=$!
     win=$(timeout 20 xdotool search --sync --onlyvisible --classname PeltoSE | head -n 1)
-    [ -n "$win" ] || fail "no player window"
+    [ -n "$win" ] || { stuck_report "$pid"; fail "no player window"; }
     geometry "$win"
 }
 wait_exit() { poll '! kill -0 $pid 2>/dev/null' && { wait "$pid"; pid=; }; }

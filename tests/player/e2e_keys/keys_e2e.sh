@@ -4,6 +4,7 @@
 # remembers the place, and C in a new run resumes the medium at the remembered second.
 # Usage: keys_e2e.sh PELTOSE MEDIA   (needs DISPLAY and an audio server: scripts/with-test-env.sh)
 set -uo pipefail
+. "$(dirname "$0")/../../support/stuck.sh"
 player=${1:?player}
 media=${2:?media file}
 work=$(mktemp -d /tmp/pelto-keys-e2e.XXXXXX)
@@ -39,7 +40,7 @@ start() {
     timeout 120 "$player" "$@" >"$work/player.log" 2>&1 &
     pid=$!
     win=$(timeout 20 xdotool search --sync --onlyvisible --classname PeltoSE | head -n 1)
-    [ -n "$win" ] || fail "no player window"
+    [ -n "$win" ] || { stuck_report "$pid"; fail "no player window"; }
 }
 key() { xdotool key --window "$win" "$@" 2>/dev/null; }
 geometry() { xdotool getwindowgeometry "$win" | sed -n 's/.*Geometry: //p'; }

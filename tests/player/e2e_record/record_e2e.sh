@@ -6,6 +6,7 @@
 # position are written soon after they change, so a killed player keeps them.
 # Usage: record_e2e.sh PELTOSE   (needs DISPLAY and an audio server: scripts/with-test-env.sh)
 set -uo pipefail
+. "$(dirname "$0")/../../support/stuck.sh"
 player=${1:?player}
 folder=$(dirname "$(realpath "$player")")  # recordings are saved in the program's folder
 work=$(mktemp -d /tmp/pelto-record-e2e.XXXXXX)
@@ -39,7 +40,7 @@ start() {
     "$player" "$@" >"$work/player.log" 2>&1 &
     pid=$!
     win=$(timeout 20 xdotool search --sync --onlyvisible --classname PeltoSE | head -n 1)
-    [ -n "$win" ] || fail "no player window"
+    [ -n "$win" ] || { stuck_report "$pid"; fail "no player window"; }
     read -r X Y WIDTH HEIGHT <<<"$(client_rect "$win")"
 }
 rec_label() { xdotool mousemove $((X + 4005 / 15 + 3)) $((Y + 6)) click 1; }
