@@ -26,6 +26,17 @@ void KeepLargeBlocksMapped() {
 #endif
 }
 
+// The first widget's accessibility bridge connects to the session bus; with none to be found,
+// libdbus forks a launcher. A fork while the warm-up thread is in the loader risks a deadlock: the
+// forking thread holds glibc's fork-handler lock and may need the loader's, while a library
+// constructor the warm-up runs registers a fork handler. So without a bus the warm-up is
+// joined before the first widget.
+bool SessionBusNeedsLaunching() {
+    if (qEnvironmentVariableIsSet("DBUS_SESSION_BUS_ADDRESS")) return false;
+    const QByteArray runtime = qgetenv("XDG_RUNTIME_DIR");
+    return runtime.isEmpty() || ::access((runtime + "/bus").constData(), F_OK) != 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -35,10 +46,7 @@ int main(int argc, char** argv) {
     // Only the video frame needs a native window; native siblings would lose drags and releases.
     QCoreApplication::setAttribute(Qt::AA_DontCreateNativeWidgetSiblings);
     QApplication app(argc, argv);
-    // Joined before the first widget: its accessibility bridge connects to the session bus, which
-    // without a bus forks a launcher, and a fork while another thread is deep in the loader and in
-    // a hundred libraries' constructors is not worth its few milliseconds.
-    mci::finishWarmUp();
+    if (SessionBusNeedsLaunching()) mci::finishWarmUp();
     mci::setOptions(mci::Options::fromEnvironment());
     QApplication::setApplicationName(QStringLiteral("PeltoSE"));
     QGuiApplication::setDesktopFileName(QStringLiteral(PELTO_APP_ID));
