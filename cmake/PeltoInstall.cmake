@@ -1,4 +1,4 @@
-# Installation with the usual Linux layout: the command `peltose`, the slider control in the
+# Installation with the usual Linux layout: the command `peltose`, the slider control and the decoders in the
 # program's private library folder, the demo clip, and the desktop integration files.
 
 # The private library folder is the multiarch one whatever prefix is given at install time;
@@ -20,6 +20,7 @@ else()
     file(RELATIVE_PATH pelto_slider_dir /prefix/${CMAKE_INSTALL_BINDIR} /prefix/${PELTO_SLIDER_INSTALL_DIR})
 endif()
 target_compile_definitions(pelto_windows PRIVATE PELTO_SLIDER_DIR="${pelto_slider_dir}")
+target_compile_definitions(pelto_mci PRIVATE PELTO_CODECS_DIR="${pelto_slider_dir}")
 target_compile_definitions(PeltoSE PRIVATE PELTO_APP_ID="${PELTO_APP_ID}")
 
 # The build tree keeps the name tests and scripts know; installed, it is a Linux command name.
@@ -28,7 +29,7 @@ install(CODE "
     if(CMAKE_INSTALL_DO_STRIP)
         execute_process(COMMAND \"${CMAKE_STRIP}\" \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}/peltose\")
     endif()")
-install(TARGETS ptSlider LIBRARY DESTINATION ${PELTO_SLIDER_INSTALL_DIR})
+install(TARGETS ptSlider gstpeltocodecs LIBRARY DESTINATION ${PELTO_SLIDER_INSTALL_DIR})
 install(FILES ${CMAKE_BINARY_DIR}/bin/demo.mpg DESTINATION ${CMAKE_INSTALL_DATADIR}/peltose)
 
 add_subdirectory(${CMAKE_SOURCE_DIR}/data ${CMAKE_BINARY_DIR}/data)

@@ -9,7 +9,7 @@ packages=(
   # build
   build-essential cmake ninja-build pkg-config git clang libclang-rt-14-dev clang-format clang-tidy
   qt6-base-dev qt6-base-dev-tools libgl-dev libx11-dev libxss-dev
-  libgstreamer1.0-dev libgstreamer-plugins-base1.0-dev libswscale-dev libavutil-dev
+  libgstreamer1.0-dev libgstreamer-plugins-base1.0-dev libswscale-dev libavutil-dev libavcodec-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   # runtime media
   gstreamer1.0-tools gstreamer1.0-plugins-base gstreamer1.0-plugins-good

@@ -7,6 +7,7 @@
 #include <QImage>
 
 #include "CdxaReader.h"
+#include "Codecs.h"
 #include "FrameConverter.h"
 #include "MovieWindow.h"
 
@@ -91,7 +92,9 @@ void onElementSetup(GstElement*, GstElement* element, gpointer) {
     GstElementFactory* factory = gst_element_get_factory(element);
     if (factory && g_strcmp0(GST_OBJECT_NAME(factory), "fluiddec") == 0)
         g_object_set(element, "synth-gain", 0.8, nullptr);
-    if (factory && g_str_has_prefix(GST_OBJECT_NAME(factory), "avdec_") &&
+    if (factory &&
+        (g_str_has_prefix(GST_OBJECT_NAME(factory), "avdec_") ||
+         g_strcmp0(GST_OBJECT_NAME(factory), "peltovideodec") == 0) &&
         g_object_class_find_property(G_OBJECT_GET_CLASS(element), "max-threads")) {
         auto pad = adopt(gst_element_get_static_pad(element, "sink"));
         if (pad)
@@ -105,6 +108,7 @@ void onElementSetup(GstElement*, GstElement* element, gpointer) {
 MoviePipeline::MoviePipeline(const std::string& path, SinkMode sinks, std::shared_ptr<FrameSlot> slot,
                              EventHandler onEvent)
     : slot_(slot), onEvent_(std::move(onEvent)) {
+    loadCodecsFor(path);
     playbin_ = makeElement("playbin");
     if (!playbin_) return;
     cdxa_ = CdxaReader::probe(path);

@@ -2,12 +2,12 @@
 #include <gst/gst.h>
 
 #include <array>
-#include <fstream>
 #include <mutex>
 #include <string>
 #include <thread>
 #include <utility>
 
+#include "Codecs.h"
 #include "GstRef.h"
 #include "mci/mci.h"
 
@@ -19,21 +19,10 @@ constexpr std::array kEveryOpen = {"coreelements", "playback",         "typefind
                                    "volume",       "audioconvert",     "audioresample",     "audiofx",
                                    "pulseaudio",   "videoconvertscale"};
 
-// Plain PCM and MIDI need no codec library; everything else most likely does.
-bool needsCodecs(const std::string& path) {
-    std::array<char, 12> head{};
-    std::ifstream in(path, std::ios::binary);
-    if (!in.read(head.data(), head.size())) return true;
-    const std::string h(head.data(), head.size());
-    const bool wave = h.compare(0, 4, "RIFF") == 0 && h.compare(8, 4, "WAVE") == 0;
-    return !(wave || h.compare(0, 4, ".snd") == 0 || h.compare(0, 4, "MThd") == 0);
-}
-
 void load(const std::string& path) {
     if (!gst_is_initialized()) gst_init(nullptr, nullptr);
     for (const char* name : kEveryOpen) adopt(gst_plugin_load_by_name(name));
-    // The codec library pulls in some hundred shared objects: the longest part of a first open.
-    if (needsCodecs(path)) adopt(gst_plugin_load_by_name("libav"));
+    loadCodecsFor(path);
 }
 
 class WarmUpThread {

@@ -15,7 +15,7 @@ deb=$(ls "$work"/peltose_*_*.deb 2>/dev/null | head -n 1)
 lintian --fail-on error "$deb" >"$work/lintian.log" 2>&1 || { cat "$work/lintian.log" >&2; fail "lintian errors"; }
 cat "$work/lintian.log"
 files=$(dpkg-deb -c "$deb" | awk '{print $6}')
-for f in ./usr/bin/peltose ./usr/lib/x86_64-linux-gnu/peltose/libptSlider.so ./usr/share/peltose/demo.mpg \
+for f in ./usr/bin/peltose ./usr/lib/x86_64-linux-gnu/peltose/libptSlider.so ./usr/lib/x86_64-linux-gnu/peltose/libgstpeltocodecs.so ./usr/share/peltose/demo.mpg \
     ./usr/share/applications/io.github.peltose.PeltoSE.desktop ./usr/share/metainfo/io.github.peltose.PeltoSE.metainfo.xml \
     ./usr/share/mime/packages/io.github.peltose.PeltoSE.xml ./usr/share/icons/hicolor/scalable/apps/io.github.peltose.PeltoSE.svg \
     ./usr/share/icons/hicolor/48x48/apps/io.github.peltose.PeltoSE.png ./usr/share/doc/peltose/copyright; do
@@ -23,7 +23,7 @@ for f in ./usr/bin/peltose ./usr/lib/x86_64-linux-gnu/peltose/libptSlider.so ./u
 done
 depends=$(dpkg-deb -f "$deb" Depends)
 recommends=$(dpkg-deb -f "$deb" Recommends)
-for d in libqt6widgets6 libqt6dbus6 libgstreamer1.0-0 libswscale6 gstreamer1.0-plugins-base gstreamer1.0-plugins-good; do
+for d in libqt6widgets6 libqt6dbus6 libgstreamer1.0-0 libswscale6 libavcodec59 gstreamer1.0-plugins-base gstreamer1.0-plugins-good; do
     grep -q "$d" <<<"$depends" || fail "Depends lacks $d: $depends"
 done
 for r in gstreamer1.0-plugins-ugly gstreamer1.0-libav fluid-soundfont-gm; do

@@ -1,0 +1,64 @@
+#include "Codecs.h"
+
+#include <gst/gst.h>
+#include <unistd.h>
+
+#include <array>
+#include <climits>
+#include <fstream>
+#include <mutex>
+
+#include "GstRef.h"
+
+namespace mci {
+namespace {
+
+constexpr const char* kPluginFile = "libgstpeltocodecs.so";
+
+// Plain PCM and MIDI need no codec library; everything else most likely does.
+bool needsCodecs(const std::string& path) {
+    std::array<char, 12> head{};
+    std::ifstream in(path, std::ios::binary);
+    if (!in.read(head.data(), head.size())) return true;
+    const std::string h(head.data(), head.size());
+    const bool wave = h.compare(0, 4, "RIFF") == 0 && h.compare(8, 4, "WAVE") == 0;
+    return !(wave || h.compare(0, 4, ".snd") == 0 || h.compare(0, 4, "MThd") == 0);
+}
+
+std::string programDir() {
+    std::array<char, PATH_MAX> buf{};
+    const ssize_t n = readlink("/proc/self/exe", buf.data(), buf.size() - 1);
+    if (n <= 0) return {};
+    std::string exe(buf.data(), static_cast<size_t>(n));
+    return exe.substr(0, exe.rfind('/'));
+}
+
+// The build tree keeps the plugin beside the program; installed, it sits in the program's
+// private library folder, given relative to the program.
+GstRef<GstPlugin> loadOwn() {
+    const std::string dir = programDir();
+    for (std::string file : {dir + "/" + kPluginFile,
+#ifdef PELTO_CODECS_DIR
+                             dir + "/" PELTO_CODECS_DIR "/" + kPluginFile
+#endif
+         }) {
+        if (access(file.c_str(), R_OK) != 0) continue;
+        if (auto plugin = adopt(gst_plugin_load_file(file.c_str(), nullptr))) return plugin;
+    }
+    return {};
+}
+
+}  // namespace
+
+void loadCodecsFor(const std::string& path) {
+    if (!needsCodecs(path)) return;
+    static std::once_flag once;
+    std::call_once(once, [] {
+        if (!gst_is_initialized()) gst_init(nullptr, nullptr);
+        // Without our own, the wrapper is loaded ahead: its hundred shared objects are the
+        // longest part of a first open.
+        if (!loadOwn()) adopt(gst_plugin_load_by_name("libav"));
+    });
+}
+
+}  // namespace mci

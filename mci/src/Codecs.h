@@ -1,0 +1,12 @@
+#pragma once
+// The decoders a medium needs, loaded before it is opened so that autoplugging finds them.
+
+#include <string>
+
+namespace mci {
+
+// Loads the player's own decoders unless the file is plain PCM or MIDI; without them, the
+// framework's wrapper of the same library. Cheap once done; safe from any thread.
+void loadCodecsFor(const std::string& path);
+
+}  // namespace mci

@@ -1,0 +1,155 @@
+// The player's own decoders against the framework's wrapper of the same library, on real media:
+// the same pictures and sound at the same times, and chosen over the wrapper when a file plays.
+#include <gst/app/gstappsink.h>
+#include <gst/gst.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "Codecs.h"
+#include "GstRef.h"
+
+namespace mci {
+namespace {
+
+const std::string kMedia = PELTO_TEST_MEDIA;
+
+struct Output {
+    GstClockTime pts;
+    size_t hash;
+    bool operator==(const Output&) const = default;
+};
+
+void PrintTo(const Output& o, std::ostream* os) {
+    *os << o.pts << "/" << o.hash;
+}
+
+GstRef<GstElement> launch(const std::string& description) {
+    GErrorRef err;
+    auto pipeline = adopt(gst_parse_launch(description.c_str(), err.out()));
+    EXPECT_TRUE(pipeline) << description;
+    return pipeline;
+}
+
+// Every buffer the pipeline's sink "out" gets until the end, read as fast as it decodes.
+std::vector<Output> decodeAll(const std::string& description,
+                              const std::function<void(GstElement*)>& paused = {}) {
+    auto pipeline = launch(description);
+    if (!pipeline) return {};
+    auto sink = adopt(gst_bin_get_by_name(GST_BIN(pipeline.get()), "out"));
+    if (paused) {
+        gst_element_set_state(pipeline.get(), GST_STATE_PAUSED);
+        gst_element_get_state(pipeline.get(), nullptr, nullptr, GST_CLOCK_TIME_NONE);
+        paused(pipeline.get());
+    }
+    gst_element_set_state(pipeline.get(), GST_STATE_PLAYING);
+    std::vector<Output> out;
+    while (auto sample = adopt(gst_app_sink_pull_sample(GST_APP_SINK(sink.get())))) {
+        GstBuffer* buffer = gst_sample_get_buffer(sample.get());
+        GstMapInfo map;
+        if (!gst_buffer_map(buffer, &map, GST_MAP_READ)) break;
+        const std::string_view bytes(reinterpret_cast<const char*>(map.data), map.size);
+        out.push_back({GST_BUFFER_PTS(buffer), std::hash<std::string_view>{}(bytes)});
+        gst_buffer_unmap(buffer, &map);
+    }
+    gst_element_set_state(pipeline.get(), GST_STATE_NULL);
+    return out;
+}
+
+class CodecsTest : public ::testing::Test {
+  protected:
+    static void SetUpTestSuite() {
+        if (!gst_is_initialized()) gst_init(nullptr, nullptr);
+        loadCodecsFor(kMedia + "/hd.mp4");
+    }
+};
+
+constexpr const char* kSink = " ! appsink name=out sync=false";
+constexpr const char* kFloats = " ! audioconvert ! audio/x-raw,format=F32LE,layout=interleaved";
+
+TEST_F(CodecsTest, DecodeExactlyAsTheWrapperDoes) {
+    struct Case {
+        std::string head, ours, theirs, tail;
+    };
+    const std::string h264 = "filesrc location=" + kMedia + "/framecode.mp4 ! qtdemux ! h264parse ! ";
+    const std::string mpeg = "filesrc location=" + kMedia + "/clip.mpg ! mpegpsdemux ! ";
+    const std::string aac = "filesrc location=" + kMedia + "/hd.mp4 ! qtdemux ! aacparse ! ";
+    const std::string mp3 = "filesrc location=" + kMedia + "/clip-vbr.mp3 ! mpegaudioparse ! ";
+    for (const Case& c : {
+             // B-frames: pictures come out in another order than they go in.
+             Case{h264, "peltovideodec", "avdec_h264", kSink},
+             Case{mpeg + "mpegvideoparse ! ", "peltovideodec", "avdec_mpeg2video", kSink},
+             Case{aac, "peltoaudiodec", "avdec_aac", std::string(kFloats) + kSink},
+             Case{mp3, "peltoaudiodec", "avdec_mp3float", std::string(kFloats) + kSink},
+             Case{mpeg + "mpegaudioparse ! ", "peltoaudiodec", "avdec_mp2float",
+                  std::string(kFloats) + kSink},
+         }) {
+        const auto ours = decodeAll(c.head + c.ours + c.tail);
+        const auto theirs = decodeAll(c.head + c.theirs + c.tail);
+        EXPECT_GT(ours.size(), 50u) << c.head;
+        EXPECT_EQ(ours, theirs) << c.head;
+    }
+}
+
+// An accurate seek decodes from the keyframe before the target but hands on nothing before it.
+TEST_F(CodecsTest, AfterAnAccurateSeekTheTargetFrameComesFirst) {
+    const GstClockTime target = 3 * GST_SECOND + 40 * GST_MSECOND * 7;  // between keyframes
+    const auto seek = [&](GstElement* p) {
+        ASSERT_TRUE(gst_element_seek_simple(
+            p, GST_FORMAT_TIME, static_cast<GstSeekFlags>(GST_SEEK_FLAG_FLUSH | GST_SEEK_FLAG_ACCURATE),
+            target));
+        gst_element_get_state(p, nullptr, nullptr, GST_CLOCK_TIME_NONE);
+    };
+    const std::string head = "filesrc location=" + kMedia + "/framecode.mp4 ! qtdemux ! h264parse ! ";
+    const auto ours = decodeAll(head + "peltovideodec" + kSink, seek);
+    const auto theirs = decodeAll(head + "avdec_h264" + kSink, seek);
+    // The file's times start after the B-frames' delay; the seek counts from that start.
+    const auto unseeked = decodeAll(head + "peltovideodec" + kSink);
+    ASSERT_FALSE(ours.empty());
+    ASSERT_FALSE(unseeked.empty());
+    EXPECT_EQ(ours.front().pts, unseeked.front().pts + target);
+    EXPECT_EQ(ours, theirs);
+}
+
+void collectFactories(GstElement* element, std::vector<std::string>& names) {
+    if (GstElementFactory* f = gst_element_get_factory(element)) names.emplace_back(GST_OBJECT_NAME(f));
+    if (!GST_IS_BIN(element)) return;
+    GstIterator* it = gst_bin_iterate_recurse(GST_BIN(element));
+    GValue item = G_VALUE_INIT;
+    while (gst_iterator_next(it, &item) == GST_ITERATOR_OK) {
+        auto* child = GST_ELEMENT(g_value_get_object(&item));
+        if (GstElementFactory* f = gst_element_get_factory(child)) names.emplace_back(GST_OBJECT_NAME(f));
+        g_value_reset(&item);
+    }
+    g_value_unset(&item);
+    gst_iterator_free(it);
+}
+
+TEST_F(CodecsTest, PlaybinChoosesThemOverTheWrapper) {
+    for (const char* file : {"hd.mp4", "clip.mpg", "clip.mp3"}) {
+        auto playbin = launch(std::string("playbin uri=file://") + kMedia + "/" + file +
+                              " video-sink=fakesink audio-sink=fakesink");
+        ASSERT_TRUE(playbin);
+        gst_element_set_state(playbin.get(), GST_STATE_PAUSED);
+        ASSERT_EQ(gst_element_get_state(playbin.get(), nullptr, nullptr, 10 * GST_SECOND),
+                  GST_STATE_CHANGE_SUCCESS);
+        std::vector<std::string> names;
+        collectFactories(playbin.get(), names);
+        gst_element_set_state(playbin.get(), GST_STATE_NULL);
+        const auto has = [&](const char* n) {
+            return std::find(names.begin(), names.end(), n) != names.end();
+        };
+        EXPECT_TRUE(has("peltoaudiodec")) << file;
+        if (std::string(file) != "clip.mp3") {
+            EXPECT_TRUE(has("peltovideodec")) << file;
+        }
+        for (const auto& n : names) EXPECT_NE(n.rfind("avdec_", 0), 0u) << file << ": " << n;
+    }
+}
+
+}  // namespace
+}  // namespace mci
