@@ -2,7 +2,6 @@
 #include <gst/audio/gstaudiodecoder.h>
 
 #include <array>
-#include <cstring>
 #include <vector>
 
 #include "AvRef.h"
@@ -94,34 +93,38 @@ GstFlowReturn decodeError(GstAudioDecoder* dec, int code) {
     return flow;
 }
 
-GstFlowReturn handleFrame(GstAudioDecoder* dec, GstBuffer* buffer) {
+GstFlowReturn formatError(GstAudioDecoder* dec) {
+    stateOf(dec).pending.clear();
+    GST_ELEMENT_ERROR(dec, CORE, NEGOTIATION, (nullptr), ("sound format not handed on"));
+    return GST_FLOW_NOT_NEGOTIATED;
+}
+
+// Everything the decoder has for the packet just sent, handed on as one buffer.
+GstFlowReturn receiveSound(GstAudioDecoder* dec) {
     AudioState& s = stateOf(dec);
-    if (!s.ctx) return GST_FLOW_NOT_NEGOTIATED;
-    // The decoders taken here give every frame's sound at once: there is nothing to drain.
-    if (!buffer) return GST_FLOW_OK;
-    GstMapInfo map;
-    if (!gst_buffer_map(buffer, &map, GST_MAP_READ)) return GST_FLOW_ERROR;
-    AVPacket* pkt = s.packet.get();
-    const bool copied = av_new_packet(pkt, static_cast<int>(map.size)) == 0;
-    if (copied) std::memcpy(pkt->data, map.data, map.size);
-    gst_buffer_unmap(buffer, &map);
-    if (!copied) return GST_FLOW_ERROR;
-    const int sent = avcodec_send_packet(s.ctx.get(), pkt);
-    av_packet_unref(pkt);
-    if (sent < 0) return decodeError(dec, sent);
     for (;;) {
         const int r = avcodec_receive_frame(s.ctx.get(), s.frame.get());
         if (r == AVERROR(EAGAIN) || r == AVERROR_EOF) break;
         if (r < 0) return decodeError(dec, r);
         const bool ok = collect(dec, *s.frame);
         av_frame_unref(s.frame.get());
-        if (!ok) {
-            s.pending.clear();
-            GST_ELEMENT_ERROR(dec, CORE, NEGOTIATION, (nullptr), ("sound format not handed on"));
-            return GST_FLOW_NOT_NEGOTIATED;
-        }
+        if (!ok) return formatError(dec);
     }
     return gst_audio_decoder_finish_frame(dec, takePending(s), 1);
+}
+
+GstFlowReturn handleFrame(GstAudioDecoder* dec, GstBuffer* buffer) {
+    AudioState& s = stateOf(dec);
+    if (!s.ctx) return GST_FLOW_NOT_NEGOTIATED;
+    // The decoders taken here give every frame's sound at once: there is nothing to drain.
+    if (!buffer) return GST_FLOW_OK;
+    // An empty frame carries no sound, and to libavcodec it would mean the end of the stream.
+    if (gst_buffer_get_size(buffer) == 0) return gst_audio_decoder_finish_frame(dec, nullptr, 1);
+    if (!fillPacket(s.packet.get(), buffer)) return GST_FLOW_ERROR;
+    const int sent = avcodec_send_packet(s.ctx.get(), s.packet.get());
+    av_packet_unref(s.packet.get());
+    if (sent < 0) return decodeError(dec, sent);
+    return receiveSound(dec);
 }
 
 gboolean setFormat(GstAudioDecoder* dec, GstCaps* caps) {

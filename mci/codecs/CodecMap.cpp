@@ -1,5 +1,6 @@
 #include "CodecMap.h"
 
+#include <climits>
 #include <cstring>
 #include <iterator>
 #include <type_traits>
@@ -116,6 +117,16 @@ CodecContext contextFor(AVCodecID id, const GstStructure* caps) {
     if (const int channels = intField(caps, "channels"); channels > 0)
         av_channel_layout_default(&ctx->ch_layout, channels);
     return ctx;
+}
+
+bool fillPacket(AVPacket* packet, GstBuffer* buffer) {
+    GstMapInfo map;
+    if (!gst_buffer_map(buffer, &map, GST_MAP_READ)) return false;
+    const bool made = map.size <= INT_MAX - AV_INPUT_BUFFER_PADDING_SIZE &&
+                      av_new_packet(packet, static_cast<int>(map.size)) == 0;
+    if (made) std::memcpy(packet->data, map.data, map.size);
+    gst_buffer_unmap(buffer, &map);
+    return made;
 }
 
 GstVideoFormat videoFormatFor(AVPixelFormat format) {

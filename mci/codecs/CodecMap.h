@@ -28,6 +28,10 @@ AVCodecID audioCodecFor(const GstStructure* caps);
 // not built into the library or the context cannot be made.
 CodecContext contextFor(AVCodecID id, const GstStructure* caps);
 
+// The buffer's bytes in a packet of its own, padded as the decoders need (they read past the
+// end in whole words); false when the buffer cannot be read or the packet made.
+bool fillPacket(AVPacket* packet, GstBuffer* buffer);
+
 // GST_VIDEO_FORMAT_UNKNOWN for pixel formats the decoder does not hand on.
 GstVideoFormat videoFormatFor(AVPixelFormat format);
 // The colour description the frame carries; unset fields keep what `info` already has.

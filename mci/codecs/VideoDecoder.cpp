@@ -2,6 +2,7 @@
 #include <gst/video/gstvideodecoder.h>
 #include <gst/video/video.h>
 
+#include <cstddef>
 #include <cstring>
 
 extern "C" {
@@ -99,7 +100,7 @@ void copyPicture(const AVFrame& frame, GstVideoFrame& to) {
         auto* dst = static_cast<uint8_t*>(GST_VIDEO_FRAME_PLANE_DATA(&to, plane));
         const int dstStride = GST_VIDEO_FRAME_PLANE_STRIDE(&to, plane);
         const uint8_t* src = frame.data[plane];
-        for (int y = 0; y < rows; ++y)
+        for (std::ptrdiff_t y = 0; y < rows; ++y)
             std::memcpy(dst + y * dstStride, src + y * frame.linesize[plane], bytes);
     }
 }
@@ -200,17 +201,10 @@ GstFlowReturn handleFrame(GstVideoDecoder* dec, GstVideoCodecFrame* frame) {
         gst_video_decoder_drop_frame(dec, frame);
         return GST_FLOW_NOT_NEGOTIATED;
     }
-    GstMapInfo map;
-    if (!gst_buffer_map(frame->input_buffer, &map, GST_MAP_READ)) {
-        gst_video_decoder_drop_frame(dec, frame);
-        return GST_FLOW_ERROR;
-    }
+    // An empty frame carries no picture, and to libavcodec it would mean the end of the stream.
+    if (gst_buffer_get_size(frame->input_buffer) == 0) return gst_video_decoder_drop_frame(dec, frame);
     AVPacket* pkt = s.packet.get();
-    // A copy, since the decoder reads a little past the end of what it is given.
-    const bool copied = av_new_packet(pkt, static_cast<int>(map.size)) == 0;
-    if (copied) std::memcpy(pkt->data, map.data, map.size);
-    gst_buffer_unmap(frame->input_buffer, &map);
-    if (!copied) {
+    if (!fillPacket(pkt, frame->input_buffer)) {
         gst_video_decoder_drop_frame(dec, frame);
         return GST_FLOW_ERROR;
     }

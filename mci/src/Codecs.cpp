@@ -37,9 +37,9 @@ std::string programDir() {
 // private library folder, given relative to the program.
 GstRef<GstPlugin> loadOwn() {
     const std::string dir = programDir();
-    for (std::string file : {dir + "/" + kPluginFile,
+    for (const std::string& file : {dir + "/" + kPluginFile,
 #ifdef PELTO_CODECS_DIR
-                             dir + "/" PELTO_CODECS_DIR "/" + kPluginFile
+                                    dir + "/" PELTO_CODECS_DIR "/" + kPluginFile
 #endif
          }) {
         if (access(file.c_str(), R_OK) != 0) continue;
