@@ -150,6 +150,26 @@ GstVideoFormat videoFormatFor(AVPixelFormat format) {
             return GST_VIDEO_FORMAT_I422_10LE;
         case AV_PIX_FMT_YUV444P10LE:
             return GST_VIDEO_FORMAT_Y444_10LE;
+        case AV_PIX_FMT_YUV420P12LE:
+            return GST_VIDEO_FORMAT_I420_12LE;
+        case AV_PIX_FMT_YUV422P12LE:
+            return GST_VIDEO_FORMAT_I422_12LE;
+        case AV_PIX_FMT_YUV444P12LE:
+            return GST_VIDEO_FORMAT_Y444_12LE;
+        case AV_PIX_FMT_YUVA420P:
+            return GST_VIDEO_FORMAT_A420;
+        case AV_PIX_FMT_GBRP:
+            return GST_VIDEO_FORMAT_GBR;
+        case AV_PIX_FMT_GBRP10LE:
+            return GST_VIDEO_FORMAT_GBR_10LE;
+        case AV_PIX_FMT_GBRP12LE:
+            return GST_VIDEO_FORMAT_GBR_12LE;
+        case AV_PIX_FMT_GRAY16LE:
+            return GST_VIDEO_FORMAT_GRAY16_LE;
+        case AV_PIX_FMT_RGB24:
+            return GST_VIDEO_FORMAT_RGB;
+        case AV_PIX_FMT_BGRA:
+            return GST_VIDEO_FORMAT_BGRA;
         default:
             return GST_VIDEO_FORMAT_UNKNOWN;
     }

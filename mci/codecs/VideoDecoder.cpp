@@ -93,7 +93,8 @@ bool negotiate(GstVideoDecoder* dec, const AVFrame& frame) {
 
 void copyPicture(const AVFrame& frame, GstVideoFrame& to) {
     for (guint plane = 0; plane < GST_VIDEO_FRAME_N_PLANES(&to); ++plane) {
-        // Each plane holds the component of its own index in every format handed on.
+        // In every format handed on, the component of a plane's own index has that plane's size
+        // (planar RGB orders its planes otherwise, but all three are the same size).
         const auto bytes = static_cast<size_t>(GST_VIDEO_FRAME_COMP_WIDTH(&to, plane)) *
                            static_cast<size_t>(GST_VIDEO_FRAME_COMP_PSTRIDE(&to, plane));
         const int rows = GST_VIDEO_FRAME_COMP_HEIGHT(&to, plane);
@@ -211,9 +212,17 @@ GstFlowReturn handleFrame(GstVideoDecoder* dec, GstVideoCodecFrame* frame) {
     // The frame's number travels with its picture through the decoder's reordering.
     pkt->pts = frame->system_frame_number;
     if (GST_VIDEO_CODEC_FRAME_IS_SYNC_POINT(frame)) pkt->flags |= AV_PKT_FLAG_KEY;
-    const int r = avcodec_send_packet(s.ctx.get(), pkt);
+    int r = 0;
+    // With frame threads a full decoder takes the packet only once its pictures are taken.
+    while ((r = avcodec_send_packet(s.ctx.get(), pkt)) == AVERROR(EAGAIN)) {
+        if (const GstFlowReturn flow = receivePictures(dec); flow != GST_FLOW_OK) {
+            av_packet_unref(pkt);
+            gst_video_decoder_drop_frame(dec, frame);
+            return flow;
+        }
+    }
     av_packet_unref(pkt);
-    if (r < 0 && r != AVERROR(EAGAIN)) {
+    if (r < 0) {
         gst_video_decoder_drop_frame(dec, frame);
         GstFlowReturn flow = GST_FLOW_OK;
         GST_VIDEO_DECODER_ERROR(dec, 1, STREAM, DECODE, (nullptr), ("bad packet (%d)", r), flow);
