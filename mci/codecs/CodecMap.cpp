@@ -192,6 +192,22 @@ void describeColour(const AVFrame& frame, GstVideoInfo* info) {
     if (const auto p = gst_video_color_primaries_from_iso(frame.color_primaries);
         p != GST_VIDEO_COLOR_PRIMARIES_UNKNOWN)
         c.primaries = p;
+    switch (frame.chroma_location) {
+        case AVCHROMA_LOC_LEFT:
+            info->chroma_site = GST_VIDEO_CHROMA_SITE_MPEG2;
+            break;
+        case AVCHROMA_LOC_CENTER:
+            info->chroma_site = GST_VIDEO_CHROMA_SITE_JPEG;
+            break;
+        case AVCHROMA_LOC_TOPLEFT:
+            info->chroma_site = GST_VIDEO_CHROMA_SITE_DV;
+            break;
+        case AVCHROMA_LOC_TOP:
+            info->chroma_site = GST_VIDEO_CHROMA_SITE_V_COSITED;
+            break;
+        default:
+            break;
+    }
 }
 
 bool channelPositions(const AVChannelLayout& layout, GstAudioChannelPosition* positions, int count) {

@@ -34,7 +34,7 @@ bool fillPacket(AVPacket* packet, GstBuffer* buffer);
 
 // GST_VIDEO_FORMAT_UNKNOWN for pixel formats the decoder does not hand on.
 GstVideoFormat videoFormatFor(AVPixelFormat format);
-// The colour description the frame carries; unset fields keep what `info` already has.
+// The colour description and chroma siting the frame carries; unset fields keep what `info` already has.
 void describeColour(const AVFrame& frame, GstVideoInfo* info);
 
 // Channel positions in libavcodec's order (the bits of its layout mask, lowest first); false
