@@ -270,30 +270,20 @@ void interleave(const AVFrame& frame, bool planar, int channels, float* out) {
 
 bool interleaveToFloat(const AVFrame& frame, float* out) {
     const int channels = frame.ch_layout.nb_channels;
-    switch (static_cast<AVSampleFormat>(frame.format)) {
+    const auto format = static_cast<AVSampleFormat>(frame.format);
+    const bool planar = av_sample_fmt_is_planar(format) != 0;
+    switch (av_get_packed_sample_fmt(format)) {
         case AV_SAMPLE_FMT_FLT:
-            interleave<float>(frame, false, channels, out);
-            return true;
-        case AV_SAMPLE_FMT_FLTP:
-            interleave<float>(frame, true, channels, out);
+            interleave<float>(frame, planar, channels, out);
             return true;
         case AV_SAMPLE_FMT_DBL:
-            interleave<double>(frame, false, channels, out);
-            return true;
-        case AV_SAMPLE_FMT_DBLP:
-            interleave<double>(frame, true, channels, out);
+            interleave<double>(frame, planar, channels, out);
             return true;
         case AV_SAMPLE_FMT_S16:
-            interleave<int16_t>(frame, false, channels, out);
-            return true;
-        case AV_SAMPLE_FMT_S16P:
-            interleave<int16_t>(frame, true, channels, out);
+            interleave<int16_t>(frame, planar, channels, out);
             return true;
         case AV_SAMPLE_FMT_S32:
-            interleave<int32_t>(frame, false, channels, out);
-            return true;
-        case AV_SAMPLE_FMT_S32P:
-            interleave<int32_t>(frame, true, channels, out);
+            interleave<int32_t>(frame, planar, channels, out);
             return true;
         default:
             return false;

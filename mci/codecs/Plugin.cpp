@@ -14,11 +14,15 @@ namespace {
 constexpr guint kRank = GST_RANK_PRIMARY + 1;
 
 gboolean pluginInit(GstPlugin* plugin) {
-    return gst_element_register(plugin, "peltovideodec", kRank, peltocodecs::videoDecoderType()) &&
-           gst_element_register(plugin, "peltoaudiodec", kRank, peltocodecs::audioDecoderType());
+    return peltocodecs::registerElements(plugin, kRank);
 }
 
 }  // namespace
+
+bool peltocodecs::registerElements(GstPlugin* plugin, guint rank) {
+    return gst_element_register(plugin, "peltovideodec", rank, videoDecoderType()) &&
+           gst_element_register(plugin, "peltoaudiodec", rank, audioDecoderType());
+}
 
 GST_PLUGIN_DEFINE(GST_VERSION_MAJOR, GST_VERSION_MINOR, peltocodecs, "PeltoSE's decoders over libavcodec",
                   pluginInit, "1.0", "Proprietary", "PeltoSE", "https://github.com/peltose")

@@ -35,8 +35,7 @@ constexpr std::array kStreams = {
 bool registered = [] {
     gst_init(nullptr, nullptr);
     g_log_set_always_fatal(static_cast<GLogLevelFlags>(G_LOG_LEVEL_CRITICAL | G_LOG_FATAL_MASK));
-    return gst_element_register(nullptr, "peltovideodec", GST_RANK_NONE, peltocodecs::videoDecoderType()) &&
-           gst_element_register(nullptr, "peltoaudiodec", GST_RANK_NONE, peltocodecs::audioDecoderType());
+    return peltocodecs::registerElements(nullptr, GST_RANK_NONE);
 }();
 
 void drain(GstHarness* h) {

@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <array>
+#include <atomic>
 #include <climits>
 #include <fstream>
 #include <mutex>
@@ -51,13 +52,16 @@ GstRef<GstPlugin> loadOwn() {
 }  // namespace
 
 void loadCodecsFor(const std::string& path) {
-    if (!needsCodecs(path)) return;
+    // Once loaded, later opens need not read their file's head again.
+    static std::atomic<bool> loaded{false};
+    if (loaded || !needsCodecs(path)) return;
     static std::once_flag once;
     std::call_once(once, [] {
         if (!gst_is_initialized()) gst_init(nullptr, nullptr);
         // Without our own, the wrapper is loaded ahead: its hundred shared objects are the
         // longest part of a first open.
         if (!loadOwn()) adopt(gst_plugin_load_by_name("libav"));
+        loaded = true;
     });
 }
 
