@@ -3,7 +3,10 @@
 
 #include <QScreen>
 
+#include <algorithm>
+
 #include "OleColor.h"
+#include "PictureFit.h"
 #include "Twips.h"
 #include "WindowUtils.h"
 #include "compact/frmBase.h"
@@ -47,10 +50,18 @@ void frmPelto::ArrangeVideoArea() {
 
 void frmPelto::SizeWindowToVideo(qint32& height, qint32& width) {
     repaint();
-    Twips::SetWidth(FrameVideo, Twips::PerPixelX() * width);
-    Twips::SetHeight(FrameVideo, Twips::PerPixelY() * height);
-    SetHeight(Twips::Height(FrameVideo) + 890);
-    SetWidth(Twips::PerPixelX() * width + 100);
+    const Twips::Area room = Twips::Available(this);
+    const PictureFit::Size fit =
+        PictureFit::Fit(width, height, room.width, room.height, Twips::PerPixelX(), Twips::PerPixelY());
+    Twips::SetWidth(FrameVideo, Twips::PerPixelX() * fit.width);
+    Twips::SetHeight(FrameVideo, Twips::PerPixelY() * fit.height);
+    SetHeight(Twips::Height(FrameVideo) + PictureFit::kExtraHeight);
+    SetWidth(Twips::PerPixelX() * fit.width + PictureFit::kExtraWidth);
+    // A window made smaller to fit is also brought onto the area, or its edge would still be off it.
+    if (fit.width != width || fit.height != height) {
+        SetLeft(std::clamp(Left(), room.left, std::max(room.left, room.left + room.width - Width())));
+        SetTop(std::clamp(Top(), room.top, std::max(room.top, room.top + room.height - Height())));
+    }
     ArrangeVideoArea();
 }
 

@@ -158,6 +158,10 @@ double Twips::ScreenLeft(const QWidget* on) {
 double Twips::ScreenTop(const QWidget* on) {
     return ScreenOf(on)->geometry().y() * PerPixelY();
 }
+Twips::Area Twips::Available(const QWidget* on) {
+    const QRect r = ScreenOf(on)->availableGeometry();
+    return {r.x() * PerPixelX(), r.y() * PerPixelY(), r.width() * PerPixelX(), r.height() * PerPixelY()};
+}
 
 double Twips::Left(const QWidget* w) {
     return Get(w, kLeft);

@@ -16,6 +16,11 @@ double ScreenWidth(const QWidget* on = nullptr);
 double ScreenHeight(const QWidget* on = nullptr);
 double ScreenLeft(const QWidget* on = nullptr);
 double ScreenTop(const QWidget* on = nullptr);
+// The part of that screen that panels and docks leave to windows, in twips.
+struct Area {
+    double left, top, width, height;
+};
+Area Available(const QWidget* on = nullptr);
 
 // Child controls: position within the parent's client area. Windows: the frame rectangle.
 double Left(const QWidget* w);

@@ -60,6 +60,10 @@ make hold.mp4 videotestsrc num-buffers=1500 pattern=ball ! \
      h264parse ! queue ! mp4mux name=m ! filesink location=@OUT@ \
      audiotestsrc num-buffers=2584 samplesperbuffer=1024 freq=440 ! audio/x-raw,rate=44100,channels=2 ! \
      audioconvert ! avenc_aac ! aacparse ! queue ! m.
+# 1080p, wider than the test display: the window sized to it must still fit the screen.
+make big.mp4 videotestsrc num-buffers=50 pattern=ball ! \
+     video/x-raw,width=1920,height=1080,framerate=25/1,format=I420 ! x264enc speed-preset=ultrafast ! \
+     h264parse ! mp4mux ! filesink location=@OUT@
 # 30 s of small picture and sound, long enough for the seek keys' 15 and 30 s steps.
 make long.mpg videotestsrc num-buffers=750 pattern=ball ! video/x-raw,width=160,height=120,framerate=25/1 ! \
      videoconvert ! mpeg2enc format=0 ! queue ! avmux_mpeg name=m ! filesink location=@OUT@ \

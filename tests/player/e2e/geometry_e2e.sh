@@ -2,14 +2,16 @@
 # The window's outer frame is the same to the pixel with or without a window manager: at start
 # with and without a medium (video and audio), after ten full-screen round trips, after F1, after
 # Esc and C in a new run, and after Q and a new start. Full screen covers the monitor the window
-# is on; on the second of two monitors the control bar lies along that monitor's bottom edge.
-# Usage: geometry_e2e.sh PELTOSE VIDEO AUDIO   (VIDEO 160x120 px; run under scripts/with-test-env.sh,
-# with PELTO_TEST_WM and PELTO_TEST_MONITORS as wanted)
+# is on; on the second of two monitors the control bar lies along that monitor's bottom edge. A
+# picture wider than the monitor gives the largest window of its aspect that fits on it.
+# Usage: geometry_e2e.sh PELTOSE VIDEO AUDIO [BIG]   (VIDEO 160x120 px, BIG 1920x1080; run under
+# scripts/with-test-env.sh, with PELTO_TEST_WM and PELTO_TEST_MONITORS as wanted)
 set -uo pipefail
 . "$(dirname "$0")/../../support/stuck.sh"
 player=${1:?player}
 video=${2:?video file}
 audio=${3:?audio file}
+big=${4:-}
 . "$(dirname "$0")/frame.sh"
 work=$(mktemp -d /tmp/pelto-geometry-e2e.XXXXXX)
 export XDG_CONFIG_HOME="$work/config"
@@ -121,6 +123,20 @@ row=$(convert "$work/strip.png" -colorspace gray -resize "1x$((ch - 14))!" txt:-
     sed -n 's/^0,\([0-9]*\): *(\([0-9.]*\).*/\1 \2/p' | sort -k2,2n | head -n 1 | awk '{ print $1 + 14 }')
 [ "$row" -ge 18 ] && [ "$row" -le 25 ] || fail "seek bar rail at row $row of the client, want about 21"
 quit q
+
+# --- 1080p on a 1280x1024 monitor: 1273 x 716 px of picture (16:9) in a window of 1280 x 775,
+# moved from its saved place so that all of it is on the monitor; F1 fits it the same way
+if [ -n "$big" ]; then
+    printf '[mPlayStatus]\nLeft=1500\nTop=1200\n' >"$ini"
+    start "$big"
+    want_frame "0 80 1280 775" "start with a picture wider than the monitor"
+    poll '[ "$(last_put)" = "put movie window at 0 0 1280 715" ]' || fail "large picture layout: $(last_put)"
+    xdotool windowsize "$win" 400 300
+    poll '[ "$(frame_rect "$win")" != "0 80 1280 775" ]' || fail "the window did not resize"
+    key F1
+    want_frame "0 80 1280 775" "F1 with a picture wider than the monitor"
+    quit q
+fi
 
 # --- the second monitor: full screen covers it, the control bar lies along its bottom edge
 if [ "$monitors" -gt 1 ]; then

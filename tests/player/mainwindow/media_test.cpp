@@ -86,6 +86,21 @@ TEST_F(Opening, SecondFileClosesTheFirstAndResizesToTheNewPicture) {
     EXPECT_EQ(w->Width(), 352 * 15 + 100);
 }
 
+TEST_F(Opening, PictureLargerThanTheScreenGivesAWindowWithinItsAvailableArea) {
+    w->show();
+    w->SetLeft(3000);
+    media.source = "0 0 3840 2160";
+    w->LoadMedia("/media/4k.mp4", false);
+    const Twips::Area room = Twips::Available(w.get());
+    EXPECT_GE(w->Left(), room.left);
+    EXPECT_GE(w->Top(), room.top);
+    EXPECT_LE(w->Left() + w->Width(), room.left + room.width);
+    EXPECT_LE(w->Top() + w->Height(), room.top + room.height);
+    // The picture keeps its aspect: the frame above the rows is 16:9 (to a pixel or two).
+    const double pictureW = w->Width() - 100, pictureH = w->Height() - 890;
+    EXPECT_NEAR(pictureW / pictureH, 16.0 / 9.0, 0.03);
+}
+
 TEST_F(Opening, PlayCaptionTurnsToPauseOnlyFromPlay) {
     for (const auto& [before, after] : std::vector<std::pair<QString, QString>>{
              {"&Play", "&Play"}, {"Play", "Pause"}, {"Pause", "Pause"}}) {
