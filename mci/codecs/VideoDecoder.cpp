@@ -12,6 +12,7 @@ extern "C" {
 #include "AvRef.h"
 #include "CodecMap.h"
 #include "Elements.h"
+#include "Hurry.h"
 
 namespace {
 
@@ -28,6 +29,7 @@ struct VideoState {
     int outWidth = 0, outHeight = 0;
     AVRational outAspect{0, 1};
     int maxThreads = 0;
+    Hurry hurry;
 
     VideoState() { gst_video_info_init(&out); }
     VideoState(const VideoState&) = delete;
@@ -84,6 +86,9 @@ bool negotiate(GstVideoDecoder* dec, const AVFrame& frame) {
     GstVideoCodecState* negotiated = gst_video_decoder_get_output_state(dec);
     s.out = negotiated->info;
     gst_video_codec_state_unref(negotiated);
+    s.hurry.setFrameDuration(s.out.fps_n > 0 ? static_cast<std::int64_t>(gst_util_uint64_scale_int(
+                                                   GST_SECOND, s.out.fps_d, s.out.fps_n))
+                                             : 0);
     s.outFormat = format;
     s.outWidth = frame.width;
     s.outHeight = frame.height;
@@ -129,6 +134,18 @@ void releaseLost(GstVideoDecoder* dec, const GstVideoCodecFrame* out) {
             gst_video_codec_frame_unref(f);
     }
     g_list_free(frames);
+}
+
+std::int64_t runningTime(const GstSegment& segment, GstClockTime pts) {
+    if (segment.format != GST_FORMAT_TIME || !GST_CLOCK_TIME_IS_VALID(pts)) return Hurry::kNone;
+    const guint64 t = gst_segment_to_running_time(&segment, GST_FORMAT_TIME, pts);
+    return GST_CLOCK_TIME_IS_VALID(t) ? static_cast<std::int64_t>(t) : Hurry::kNone;
+}
+
+// Leaves out what the codec allows while the frames come too late, and nothing otherwise.
+void applySkip(AVCodecContext& ctx, Hurry::Skip skip) {
+    ctx.skip_frame = skip == Hurry::Skip::Nothing ? AVDISCARD_DEFAULT : AVDISCARD_NONREF;
+    ctx.skip_loop_filter = skip == Hurry::Skip::NonReferenceAndLoopFilter ? AVDISCARD_ALL : AVDISCARD_DEFAULT;
 }
 
 GstFlowReturn pushPicture(GstVideoDecoder* dec, const AVFrame& picture) {
@@ -211,6 +228,7 @@ GstFlowReturn handleFrame(GstVideoDecoder* dec, GstVideoCodecFrame* frame) {
     }
     // The frame's number travels with its picture through the decoder's reordering.
     pkt->pts = frame->system_frame_number;
+    applySkip(*s.ctx, s.hurry.beforeDecode(runningTime(dec->input_segment, frame->pts)));
     if (GST_VIDEO_CODEC_FRAME_IS_SYNC_POINT(frame)) pkt->flags |= AV_PKT_FLAG_KEY;
     int r = 0;
     // With frame threads a full decoder takes the packet only once its pictures are taken.
@@ -235,13 +253,30 @@ GstFlowReturn handleFrame(GstVideoDecoder* dec, GstVideoCodecFrame* frame) {
 gboolean flush(GstVideoDecoder* dec) {
     VideoState& s = stateOf(dec);
     if (s.ctx) avcodec_flush_buffers(s.ctx.get());
+    s.hurry.reset();
     return TRUE;
+}
+
+// The sink's lateness reports. The base class's own answer, dropping every late picture after it
+// was decoded, is switched off: when every frame comes late it shows none, and the picture stands
+// still for seconds. Leaving work out before decoding lets the decoder catch up instead, and a
+// late picture is still a moving one.
+gboolean srcEvent(GstVideoDecoder* dec, GstEvent* event) {
+    if (GST_EVENT_TYPE(event) == GST_EVENT_QOS) {
+        GstClockTimeDiff jitter = 0;
+        GstClockTime timestamp = GST_CLOCK_TIME_NONE;
+        gst_event_parse_qos(event, nullptr, nullptr, &jitter, &timestamp);
+        stateOf(dec).hurry.report(
+            GST_CLOCK_TIME_IS_VALID(timestamp) ? static_cast<std::int64_t>(timestamp) : Hurry::kNone, jitter);
+    }
+    return GST_VIDEO_DECODER_CLASS(pelto_video_dec_parent_class)->src_event(dec, event);
 }
 
 gboolean stop(GstVideoDecoder* dec) {
     VideoState& s = stateOf(dec);
     s.closeCodec();
     s.setInput(nullptr);
+    s.hurry.reset();
     return TRUE;
 }
 
@@ -287,6 +322,7 @@ void pelto_video_dec_class_init(PeltoVideoDecClass* klass) {
     decoder->set_format = setFormat;
     decoder->handle_frame = handleFrame;
     decoder->flush = flush;
+    decoder->src_event = srcEvent;
     decoder->finish = drainCodec;
     decoder->drain = drainCodec;
 }
@@ -297,6 +333,7 @@ void pelto_video_dec_init(PeltoVideoDec* self) {
     gst_video_decoder_set_packetized(dec, TRUE);
     gst_video_decoder_set_needs_format(dec, TRUE);
     gst_video_decoder_set_use_default_pad_acceptcaps(dec, TRUE);
+    g_object_set(self, "qos", FALSE, nullptr);
     GST_PAD_SET_ACCEPT_TEMPLATE(GST_VIDEO_DECODER_SINK_PAD(dec));
 }
 

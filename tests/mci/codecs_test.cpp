@@ -115,6 +115,35 @@ TEST_F(CodecsTest, AfterAnAccurateSeekTheTargetFrameComesFirst) {
     EXPECT_EQ(ours, theirs);
 }
 
+// Told that its pictures come a second late, the decoder leaves out the frames no other frame
+// needs and hands on every picture it does decode, however late; once in time it leaves out nothing.
+TEST_F(CodecsTest, LateFramesAreLeftOutBeforeDecodingNotAfter) {
+    const std::string pipeline = "filesrc location=" + kMedia +
+                                 "/framecode.mp4 ! qtdemux ! h264parse ! peltovideodec name=dec" + kSink;
+    const auto inTime = decodeAll(pipeline);
+    const auto late = [](GstElement* p) {
+        auto dec = adopt(gst_bin_get_by_name(GST_BIN(p), "dec"));
+        auto pad = adopt(gst_element_get_static_pad(dec.get(), "src"));
+        ASSERT_TRUE(
+            gst_pad_send_event(pad.get(), gst_event_new_qos(GST_QOS_TYPE_UNDERFLOW, 0.5, GST_SECOND, 0)));
+    };
+    const auto hurried = decodeAll(pipeline, late);
+    // The report makes everything due before about 2 s late.
+    const auto count = [](const std::vector<Output>& v, GstClockTime from, GstClockTime to) {
+        return std::count_if(v.begin(), v.end(),
+                             [&](const Output& o) { return o.pts >= from && o.pts < to; });
+    };
+    const GstClockTime hurry = 2 * GST_SECOND, end = GST_CLOCK_TIME_NONE;
+    const auto before = count(inTime, 0, hurry);
+    ASSERT_GT(before, 20);
+    EXPECT_LT(count(hurried, 0, hurry), before);      // non-reference frames left out
+    EXPECT_GT(count(hurried, 0, hurry), before / 4);  // the rest shown, not dropped as late
+    // In time again: every later picture comes, and from the next keyframe on exactly as before.
+    EXPECT_EQ(count(hurried, hurry + 100 * GST_MSECOND, end), count(inTime, hurry + 100 * GST_MSECOND, end));
+    ASSERT_FALSE(hurried.empty());
+    EXPECT_EQ(hurried.back(), inTime.back());
+}
+
 void collectFactories(GstElement* element, std::vector<std::string>& names) {
     if (GstElementFactory* f = gst_element_get_factory(element)) names.emplace_back(GST_OBJECT_NAME(f));
     if (!GST_IS_BIN(element)) return;

@@ -1,0 +1,35 @@
+#pragma once
+// Keeps a decoder that cannot keep up with the clock moving: from the sink's reports of lateness it
+// says how much of the decoding to leave out before a frame is decoded, non-reference frames first,
+// then the loop filter. Times are running times in nanoseconds.
+
+#include <atomic>
+#include <cstdint>
+
+namespace peltocodecs {
+
+class Hurry {
+  public:
+    enum class Skip { Nothing, NonReference, NonReferenceAndLoopFilter };
+
+    static constexpr std::int64_t kNone = INT64_MIN;
+    // Later than this, the loop filter is left out too.
+    static constexpr std::int64_t kFilterLateness = 100'000'000;
+
+    // A lateness report from the sink (jitter > 0: the frame due at timestamp came that much too
+    // late). May come from another thread than the decoding.
+    void report(std::int64_t timestamp, std::int64_t jitter);
+    // The time one frame shows (0: unknown).
+    void setFrameDuration(std::int64_t duration) { frameDuration_ = duration; }
+    // After a flush the reports were about frames that are gone.
+    void reset() { earliest_ = kNone; }
+
+    // How much to leave out of decoding the frame due at runningTime (kNone: unknown).
+    Skip beforeDecode(std::int64_t runningTime) const;
+
+  private:
+    std::atomic<std::int64_t> earliest_{kNone};   // written by report(), read on the decoding thread
+    std::atomic<std::int64_t> frameDuration_{0};  // written on the decoding thread, read by report()
+};
+
+}  // namespace peltocodecs
