@@ -26,8 +26,8 @@ for load in ${LOADS:-0 3}; do
     (
         source "$perf/env.sh"
         busy=()
-        for _ in $(seq "$load"); do timeout 3600 sh -c 'while :; do :; done' & busy+=($!); done
-        trap 'kill "${busy[@]}" 2>/dev/null; perf_env_stop' EXIT
+        for _ in $(seq "$load"); do timeout 3600 sh -c 'while :; do :; done' >/dev/null 2>&1 & busy+=($!); done
+        trap '[ ${#busy[@]} -eq 0 ] || kill "${busy[@]}" 2>/dev/null; perf_env_stop' EXIT
         for _ in $(seq "$rounds"); do
             for f in "${files[@]}"; do
                 for p in mpv PeltoSE; do

@@ -11,12 +11,15 @@ namespace mci {
 // in the converter costs more than the decoding, and softens a picture meant to be seen 1:1.
 constexpr int kNearNativeSlack = 8;
 
+// Scaled frames are an even number of pixels wide: to an odd width libswscale leaves its fast path
+// and takes three times as long (1815x1021 from 1080p: 10 ms a frame, 1814x1021: 3.5 ms). The
+// column left over is drawn out from its neighbour.
 inline QSize frameSizeFor(QSize window, QSize native) {
     if (native.isEmpty()) return window;
     if (std::abs(window.width() - native.width()) <= kNearNativeSlack &&
         std::abs(window.height() - native.height()) <= kNearNativeSlack)
         return native;
-    return window;
+    return window.width() > 1 ? QSize(window.width() & ~1, window.height()) : window;
 }
 
 }  // namespace mci

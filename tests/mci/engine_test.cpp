@@ -376,7 +376,9 @@ TEST(FrameSizeFor, NearTheOwnSizeFramesKeepIt) {
 }
 
 TEST(FrameSizeFor, OtherSizesAreScaledTo) {
-    EXPECT_EQ(frameSizeFor(QSize(1289, 720), QSize(1280, 720)), QSize(1289, 720));
+    // Odd widths one narrower, the fast path of the scaler.
+    EXPECT_EQ(frameSizeFor(QSize(1289, 720), QSize(1280, 720)), QSize(1288, 720));
+    EXPECT_EQ(frameSizeFor(QSize(1815, 1021), QSize(1920, 1080)), QSize(1814, 1021));
     EXPECT_EQ(frameSizeFor(QSize(1280, 711), QSize(1280, 720)), QSize(1280, 711));
     EXPECT_EQ(frameSizeFor(QSize(1920, 1080), QSize(1280, 720)), QSize(1920, 1080));
     EXPECT_EQ(frameSizeFor(QSize(640, 360), QSize(1280, 720)), QSize(640, 360));
