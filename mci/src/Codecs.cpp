@@ -6,6 +6,7 @@
 #include <array>
 #include <atomic>
 #include <climits>
+#include <cstring>
 #include <fstream>
 #include <mutex>
 
@@ -49,7 +50,24 @@ GstRef<GstPlugin> loadOwn() {
     return {};
 }
 
+// Above our own decoders (primary + 1) and the wrapper's (primary).
+constexpr guint kHardwareRank = GST_RANK_PRIMARY + 2;
+
 }  // namespace
+
+void preferHardwareDecoders() {
+    GList* decoders = gst_element_factory_list_get_elements(
+        GST_ELEMENT_FACTORY_TYPE_DECODER | GST_ELEMENT_FACTORY_TYPE_MEDIA_VIDEO, GST_RANK_NONE);
+    for (GList* l = decoders; l; l = l->next) {
+        auto* factory = GST_ELEMENT_FACTORY(l->data);
+        // The type filter takes any decoder; hardware ones say so in their class.
+        const gchar* klass = gst_element_factory_get_metadata(factory, GST_ELEMENT_METADATA_KLASS);
+        auto* feature = GST_PLUGIN_FEATURE(factory);
+        if (klass && strstr(klass, "Hardware") && gst_plugin_feature_get_rank(feature) < kHardwareRank)
+            gst_plugin_feature_set_rank(feature, kHardwareRank);
+    }
+    gst_plugin_feature_list_free(decoders);
+}
 
 void loadCodecsFor(const std::string& path) {
     // Once loaded, later opens need not read their file's head again.
@@ -61,6 +79,7 @@ void loadCodecsFor(const std::string& path) {
         // Without our own, the wrapper is loaded ahead: its hundred shared objects are the
         // longest part of a first open.
         if (!loadOwn()) adopt(gst_plugin_load_by_name("libav"));
+        preferHardwareDecoders();
         loaded = true;
     });
 }

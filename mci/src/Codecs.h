@@ -9,4 +9,9 @@ namespace mci {
 // framework's wrapper of the same library. Cheap once done; safe from any thread.
 void loadCodecsFor(const std::string& path);
 
+// Puts every hardware video decoder the framework found a working device for (it registers none
+// without one) ahead of the software decoders, ours included: the framework before 1.24 ranks
+// some of them below every software decoder, so autoplugging would never pick them.
+void preferHardwareDecoders();
+
 }  // namespace mci

@@ -144,6 +144,48 @@ TEST_F(CodecsTest, LateFramesAreLeftOutBeforeDecodingNotAfter) {
     EXPECT_EQ(hurried.back(), inTime.back());
 }
 
+// Stand-ins for a hardware decoder the framework registered for a working device, and for a
+// software decoder registered below ours; neither is ever instantiated.
+struct StandIn {
+    GstElement parent;
+};
+struct StandInClass {
+    GstElementClass parent_class;
+};
+G_DEFINE_TYPE(StandIn, stand_in_hw, GST_TYPE_ELEMENT)
+void stand_in_hw_class_init(StandInClass* klass) {
+    gst_element_class_set_static_metadata(GST_ELEMENT_CLASS(klass), "stand-in",
+                                          "Codec/Decoder/Video/Hardware", "a hardware decoder", "tests");
+}
+void stand_in_hw_init(StandIn*) {}
+using StandInSw = StandIn;
+using StandInSwClass = StandInClass;
+G_DEFINE_TYPE(StandInSw, stand_in_sw, GST_TYPE_ELEMENT)
+void stand_in_sw_class_init(StandInSwClass* klass) {
+    gst_element_class_set_static_metadata(GST_ELEMENT_CLASS(klass), "stand-in", "Codec/Decoder/Video",
+                                          "a software decoder", "tests");
+}
+void stand_in_sw_init(StandInSw*) {}
+
+guint rankOf(const char* name) {
+    auto factory = adopt(gst_element_factory_find(name));
+    return factory ? gst_plugin_feature_get_rank(GST_PLUGIN_FEATURE(factory.get())) : 0;
+}
+
+TEST_F(CodecsTest, HardwareDecodersComeBeforeOursAndOthersKeepTheirPlace) {
+    ASSERT_TRUE(gst_element_register(nullptr, "standinhwdec", GST_RANK_NONE, stand_in_hw_get_type()));
+    ASSERT_TRUE(gst_element_register(nullptr, "standinswdec", GST_RANK_SECONDARY, stand_in_sw_get_type()));
+    ASSERT_TRUE(
+        gst_element_register(nullptr, "standinhwdec2", GST_RANK_PRIMARY + 10, stand_in_hw_get_type()));
+    const guint ours = rankOf("peltovideodec");
+    ASSERT_GT(ours, 0u);
+    preferHardwareDecoders();
+    EXPECT_GT(rankOf("standinhwdec"), ours);
+    EXPECT_EQ(rankOf("standinhwdec2"), GST_RANK_PRIMARY + 10u);  // never lowered
+    EXPECT_EQ(rankOf("standinswdec"), static_cast<guint>(GST_RANK_SECONDARY));
+    EXPECT_EQ(rankOf("peltovideodec"), ours);
+}
+
 void collectFactories(GstElement* element, std::vector<std::string>& names) {
     if (GstElementFactory* f = gst_element_get_factory(element)) names.emplace_back(GST_OBJECT_NAME(f));
     if (!GST_IS_BIN(element)) return;
