@@ -13,6 +13,7 @@ extern "C" {
 #include "CodecMap.h"
 #include "Elements.h"
 #include "Hurry.h"
+#include "WrappedPicture.h"
 
 namespace {
 
@@ -29,6 +30,7 @@ struct VideoState {
     int outWidth = 0, outHeight = 0;
     AVRational outAspect{0, 1};
     int maxThreads = 0;
+    bool wrapPictures = false;  // downstream reads planes where the video meta says
     Hurry hurry;
 
     VideoState() { gst_video_info_init(&out); }
@@ -157,12 +159,18 @@ GstFlowReturn pushPicture(GstVideoDecoder* dec, const AVFrame& picture) {
         gst_video_decoder_drop_frame(dec, out);
         return GST_FLOW_NOT_NEGOTIATED;
     }
+    VideoState& s = stateOf(dec);
+    if (s.wrapPictures) {
+        if (GstBuffer* wrapped = wrapPicture(picture, s.out)) {
+            out->output_buffer = wrapped;
+            return gst_video_decoder_finish_frame(dec, out);
+        }
+    }
     const GstFlowReturn flow = gst_video_decoder_allocate_output_frame(dec, out);
     if (flow != GST_FLOW_OK) {
         gst_video_decoder_drop_frame(dec, out);
         return flow;
     }
-    VideoState& s = stateOf(dec);
     GstVideoFrame mapped;
     if (!gst_video_frame_map(&mapped, &s.out, out->output_buffer, GST_MAP_WRITE)) {
         gst_video_decoder_drop_frame(dec, out);
@@ -272,6 +280,12 @@ gboolean srcEvent(GstVideoDecoder* dec, GstEvent* event) {
     return GST_VIDEO_DECODER_CLASS(pelto_video_dec_parent_class)->src_event(dec, event);
 }
 
+// Pictures go on in the decoder's own memory where downstream takes planes anywhere.
+gboolean decideAllocation(GstVideoDecoder* dec, GstQuery* query) {
+    stateOf(dec).wrapPictures = gst_query_find_allocation_meta(query, GST_VIDEO_META_API_TYPE, nullptr);
+    return GST_VIDEO_DECODER_CLASS(pelto_video_dec_parent_class)->decide_allocation(dec, query);
+}
+
 gboolean stop(GstVideoDecoder* dec) {
     VideoState& s = stateOf(dec);
     s.closeCodec();
@@ -323,6 +337,7 @@ void pelto_video_dec_class_init(PeltoVideoDecClass* klass) {
     decoder->handle_frame = handleFrame;
     decoder->flush = flush;
     decoder->src_event = srcEvent;
+    decoder->decide_allocation = decideAllocation;
     decoder->finish = drainCodec;
     decoder->drain = drainCodec;
 }

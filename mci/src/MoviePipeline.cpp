@@ -57,6 +57,16 @@ void dropTarget(gpointer target) {
     delete static_cast<SinkTarget*>(target);
 }
 
+// The converter reads planes where a frame's video meta says, so decoders may hand on pictures
+// in memory of their own instead of copying each into a buffer of the default layout.
+GstPadProbeReturn onAllocationQuery(GstPad*, GstPadProbeInfo* info, gpointer) {
+    GstQuery* query = GST_PAD_PROBE_INFO_QUERY(info);
+    if (query && GST_QUERY_TYPE(query) == GST_QUERY_ALLOCATION &&
+        !gst_query_find_allocation_meta(query, GST_VIDEO_META_API_TYPE, nullptr))
+        gst_query_add_allocation_meta(query, GST_VIDEO_META_API_TYPE, nullptr);
+    return GST_PAD_PROBE_OK;
+}
+
 GstRef<GstElement> fakeSink() {
     auto sink = makeElement("fakesink");
     if (sink) g_object_set(sink.get(), "sync", TRUE, nullptr);
@@ -161,6 +171,9 @@ GstRef<GstElement> MoviePipeline::makeVideoSink(SinkMode sinks, std::shared_ptr<
     gst_element_link_many(convert.get(), capsFilter.get(), appsink.get(), nullptr);
     auto pad = adopt(gst_element_get_static_pad(convert.get(), "sink"));
     gst_element_add_pad(bin.get(), gst_ghost_pad_new("sink", pad.get()));
+    if (auto sinkPad = adopt(gst_element_get_static_pad(appsink.get(), "sink")))
+        gst_pad_add_probe(sinkPad.get(), GST_PAD_PROBE_TYPE_QUERY_DOWNSTREAM, &onAllocationQuery, nullptr,
+                          nullptr);
     appSink_ = appsink;
     return bin;
 }
