@@ -19,10 +19,15 @@ class Hurry {
     // A lateness report from the sink (jitter > 0: the frame due at timestamp came that much too
     // late). May come from another thread than the decoding.
     void report(std::int64_t timestamp, std::int64_t jitter);
-    // The time one frame shows (0: unknown).
+    // The running time one frame shows (0: unknown): its duration over the playback rate.
     void setFrameDuration(std::int64_t duration) { frameDuration_ = duration; }
-    // After a flush the reports were about frames that are gone.
-    void reset() { earliest_ = kNone; }
+    // Lateness only means something while the clock runs: a step or a seek while paused decodes
+    // every frame whole.
+    void setPlaying(bool playing);
+    // After a flush the reports were about frames that are gone, and one still on its way from
+    // the sink is about such a frame too: reports count again once a new picture went out.
+    void reset();
+    void pictureOut() { armed_ = true; }
 
     // How much to leave out of decoding the frame due at runningTime (kNone: unknown).
     Skip beforeDecode(std::int64_t runningTime) const;
@@ -30,6 +35,8 @@ class Hurry {
   private:
     std::atomic<std::int64_t> earliest_{kNone};   // written by report(), read on the decoding thread
     std::atomic<std::int64_t> frameDuration_{0};  // written on the decoding thread, read by report()
+    std::atomic<bool> armed_{true};               // any thread
+    std::atomic<bool> playing_{false};            // written on state changes
 };
 
 }  // namespace peltocodecs

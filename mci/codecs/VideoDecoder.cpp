@@ -2,6 +2,8 @@
 #include <gst/video/gstvideodecoder.h>
 #include <gst/video/video.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstddef>
 #include <cstring>
 
@@ -32,6 +34,7 @@ struct VideoState {
     int maxThreads = 0;
     bool wrapPictures = false;  // downstream reads planes where the video meta says
     Hurry hurry;
+    std::int64_t frameDuration = 0;  // stream time, from the negotiated rate
 
     VideoState() { gst_video_info_init(&out); }
     VideoState(const VideoState&) = delete;
@@ -88,9 +91,10 @@ bool negotiate(GstVideoDecoder* dec, const AVFrame& frame) {
     GstVideoCodecState* negotiated = gst_video_decoder_get_output_state(dec);
     s.out = negotiated->info;
     gst_video_codec_state_unref(negotiated);
-    s.hurry.setFrameDuration(s.out.fps_n > 0 ? static_cast<std::int64_t>(gst_util_uint64_scale_int(
-                                                   GST_SECOND, s.out.fps_d, s.out.fps_n))
-                                             : 0);
+    s.frameDuration =
+        s.out.fps_n > 0
+            ? static_cast<std::int64_t>(gst_util_uint64_scale_int(GST_SECOND, s.out.fps_d, s.out.fps_n))
+            : 0;
     s.outFormat = format;
     s.outWidth = frame.width;
     s.outHeight = frame.height;
@@ -124,13 +128,19 @@ bool beforeSegment(GstVideoDecoder* dec, const GstVideoCodecFrame* frame) {
 }
 
 // The decoder hands pictures on in display order: a frame still waiting that shows before the
-// one just out will never come (libavcodec dropped it) and would otherwise wait for ever.
-void releaseLost(GstVideoDecoder* dec, const GstVideoCodecFrame* out) {
-    if (!GST_CLOCK_TIME_IS_VALID(out->pts)) return;
+// one just out will never come (libavcodec dropped it, or left it out in a hurry) and would
+// otherwise wait for ever. A frame without a time is taken for lost once more frames came out
+// after it in decoding order than the codec can hold back.
+void releaseLost(GstVideoDecoder* dec, const GstVideoCodecFrame* out, int heldBack) {
+    const bool timed = GST_CLOCK_TIME_IS_VALID(out->pts);
     GList* frames = gst_video_decoder_get_frames(dec);
     for (GList* l = frames; l; l = l->next) {
         auto* f = static_cast<GstVideoCodecFrame*>(l->data);
-        if (f != out && GST_CLOCK_TIME_IS_VALID(f->pts) && f->pts < out->pts)
+        const bool lost =
+            GST_CLOCK_TIME_IS_VALID(f->pts)
+                ? timed && f->pts < out->pts
+                : static_cast<std::int64_t>(f->system_frame_number) + heldBack < out->system_frame_number;
+        if (f != out && lost)
             gst_video_decoder_release_frame(dec, f);
         else
             gst_video_codec_frame_unref(f);
@@ -153,13 +163,14 @@ void applySkip(AVCodecContext& ctx, Hurry::Skip skip) {
 GstFlowReturn pushPicture(GstVideoDecoder* dec, const AVFrame& picture) {
     GstVideoCodecFrame* out = gst_video_decoder_get_frame(dec, static_cast<int>(picture.pts));
     if (!out) return GST_FLOW_OK;
-    releaseLost(dec, out);
+    VideoState& s = stateOf(dec);
+    releaseLost(dec, out, s.ctx->has_b_frames + std::max(1, s.ctx->thread_count) + 2);
     if (beforeSegment(dec, out)) return gst_video_decoder_finish_frame(dec, out);
     if (!negotiate(dec, picture)) {
         gst_video_decoder_drop_frame(dec, out);
         return GST_FLOW_NOT_NEGOTIATED;
     }
-    VideoState& s = stateOf(dec);
+    s.hurry.pictureOut();
     if (s.wrapPictures) {
         if (GstBuffer* wrapped = wrapPicture(picture, s.out)) {
             out->output_buffer = wrapped;
@@ -236,6 +247,10 @@ GstFlowReturn handleFrame(GstVideoDecoder* dec, GstVideoCodecFrame* frame) {
     }
     // The frame's number travels with its picture through the decoder's reordering.
     pkt->pts = frame->system_frame_number;
+    // At another speed a frame shows for its duration over the rate, in running time.
+    const double rate = std::abs(dec->input_segment.rate);
+    s.hurry.setFrameDuration(rate > 0 ? static_cast<std::int64_t>(static_cast<double>(s.frameDuration) / rate)
+                                      : 0);
     applySkip(*s.ctx, s.hurry.beforeDecode(runningTime(dec->input_segment, frame->pts)));
     if (GST_VIDEO_CODEC_FRAME_IS_SYNC_POINT(frame)) pkt->flags |= AV_PKT_FLAG_KEY;
     int r = 0;
@@ -286,6 +301,15 @@ gboolean decideAllocation(GstVideoDecoder* dec, GstQuery* query) {
     return GST_VIDEO_DECODER_CLASS(pelto_video_dec_parent_class)->decide_allocation(dec, query);
 }
 
+GstStateChangeReturn changeState(GstElement* element, GstStateChange transition) {
+    Hurry& hurry = stateOf(GST_VIDEO_DECODER(element)).hurry;
+    if (transition == GST_STATE_CHANGE_PLAYING_TO_PAUSED) hurry.setPlaying(false);
+    const GstStateChangeReturn ret =
+        GST_ELEMENT_CLASS(pelto_video_dec_parent_class)->change_state(element, transition);
+    if (transition == GST_STATE_CHANGE_PAUSED_TO_PLAYING) hurry.setPlaying(true);
+    return ret;
+}
+
 gboolean stop(GstVideoDecoder* dec) {
     VideoState& s = stateOf(dec);
     s.closeCodec();
@@ -325,6 +349,7 @@ void pelto_video_dec_class_init(PeltoVideoDecClass* klass) {
                          G_MAXINT, 0, static_cast<GParamFlags>(G_PARAM_READWRITE | G_PARAM_STATIC_STRINGS)));
 
     auto* element = GST_ELEMENT_CLASS(klass);
+    element->change_state = changeState;
     addPadTemplate(element, "sink", GST_PAD_SINK, kVideoSinkCaps);
     addPadTemplate(element, "src", GST_PAD_SRC, "video/x-raw");
     gst_element_class_set_static_metadata(element, "PeltoSE video decoder", "Codec/Decoder/Video",

@@ -8,6 +8,7 @@
 
 #include "CdxaReader.h"
 #include "Codecs.h"
+#include "DecoderThreads.h"
 #include "FrameConverter.h"
 #include "MovieWindow.h"
 
@@ -21,6 +22,7 @@ enum PlayFlag : guint {
     PlayText = 1u << 2,
     PlayVis = 1u << 3,
     PlaySoftVolume = 1u << 4,
+    PlayNativeVideo = 1u << 6,
 };
 
 // The stream time of the sample's frame, -1 when it has none.
@@ -77,21 +79,19 @@ void onSourceSetup(GstElement*, GstElement* source, gpointer reader) {
     static_cast<CdxaReader*>(reader)->attach(source);
 }
 
-// Up to 1080p one decoding thread keeps up with ease; every further frame thread holds frames
-// of its own (23 MB more at 1080p) for no gain in total CPU. The decoder takes the count when it
-// opens on these caps, so it is set just before it sees them.
-constexpr int kOneThreadArea = 1920 * 1088;
-
+// The decoder takes its thread count when it opens on these caps, so it is set just before it
+// sees them.
 GstPadProbeReturn onDecoderCaps(GstPad*, GstPadProbeInfo* info, gpointer decoder) {
     GstEvent* event = GST_PAD_PROBE_INFO_EVENT(info);
     if (!event || GST_EVENT_TYPE(event) != GST_EVENT_CAPS) return GST_PAD_PROBE_OK;
     GstCaps* caps = nullptr;
     gst_event_parse_caps(event, &caps);
     const GstStructure* st = caps ? gst_caps_get_structure(caps, 0) : nullptr;
-    int width = 0, height = 0;
+    int width = 0, height = 0, fpsN = 0, fpsD = 1;
     if (st && gst_structure_get_int(st, "width", &width) && gst_structure_get_int(st, "height", &height)) {
-        const bool small = static_cast<std::int64_t>(width) * height <= kOneThreadArea;
-        g_object_set(decoder, "max-threads", small ? 1 : 0, nullptr);
+        const double fps =
+            gst_structure_get_fraction(st, "framerate", &fpsN, &fpsD) && fpsD > 0 ? double(fpsN) / fpsD : 0;
+        g_object_set(decoder, "max-threads", decoderThreadsFor(width, height, fps, usableCores()), nullptr);
     }
     return GST_PAD_PROBE_OK;
 }
@@ -131,8 +131,10 @@ MoviePipeline::MoviePipeline(const std::string& path, SinkMode sinks, std::share
         GChars uri(gst_filename_to_uri(path.c_str(), err.out()));
         g_object_set(playbin_.get(), "uri", uri.get(), nullptr);
     }
-    // No subtitles or visualisations: video and audio only.
-    g_object_set(playbin_.get(), "flags", PlayVideo | PlayAudio | PlaySoftVolume, nullptr);
+    // No subtitles or visualisations: video and audio only. The frame sink converts what it must
+    // itself; the converter playbin would put before it drops every frame that comes late, so a
+    // decoder that falls behind showed almost nothing.
+    g_object_set(playbin_.get(), "flags", PlayVideo | PlayAudio | PlaySoftVolume | PlayNativeVideo, nullptr);
     if (auto video = makeVideoSink(sinks, std::move(slot)))
         g_object_set(playbin_.get(), "video-sink", video.get(), nullptr);
     if (sinks == SinkMode::Fake || sinks == SinkMode::FakeAudio)
@@ -160,6 +162,9 @@ GstRef<GstElement> MoviePipeline::makeVideoSink(SinkMode sinks, std::shared_ptr<
     if (!convert || !capsFilter || !appsink) return fakeSink();
     auto caps = adopt(FrameConverter::inputCaps());
     g_object_set(capsFilter.get(), "caps", caps.get(), nullptr);
+    // A late frame is still a moving picture: the converter would drop it on the sink's lateness
+    // reports (before the window ever saw it), while the decoder answers them by decoding less.
+    g_object_set(convert.get(), "qos", FALSE, nullptr);
     g_object_set(appsink.get(), "sync", TRUE, "max-buffers", 1u, "qos", TRUE, nullptr);
     GstAppSinkCallbacks callbacks{};
     callbacks.new_sample = &onNewSample;

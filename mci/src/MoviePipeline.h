@@ -69,6 +69,9 @@ class MoviePipeline {
     void setVolumeCubic(double v);
     void setMute(bool mute);
 
+    // The pipeline itself, for tests that watch its elements.
+    GstElement* element() const { return playbin_.get(); }
+
     // Every fact the bus has told so far; pumps it first.
     const BusState& state();
     void clearEos() { state_.eos = false; }

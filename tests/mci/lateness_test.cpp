@@ -1,0 +1,82 @@
+// A decoder that falls behind the clock: every picture it still hands on reaches the movie window,
+// however late, rather than being thrown away on the way for its lateness.
+#include <gst/gst.h>
+#include <gtest/gtest.h>
+
+#include <QWidget>
+#include <atomic>
+#include <chrono>
+#include <memory>
+#include <string>
+
+#include "MoviePipeline.h"
+#include "MovieWindow.h"
+
+namespace mci {
+namespace {
+
+using namespace std::chrono_literals;
+
+GstElement* findByFactory(GstElement* bin, const char* factory) {
+    GstIterator* it = gst_bin_iterate_recurse(GST_BIN(bin));
+    GValue item = G_VALUE_INIT;
+    GstElement* found = nullptr;
+    while (!found && gst_iterator_next(it, &item) == GST_ITERATOR_OK) {
+        auto* e = GST_ELEMENT(g_value_get_object(&item));
+        GstElementFactory* f = gst_element_get_factory(e);
+        if (f && g_strcmp0(GST_OBJECT_NAME(f), factory) == 0) found = GST_ELEMENT(gst_object_ref(e));
+        g_value_reset(&item);
+    }
+    g_value_unset(&item);
+    gst_iterator_free(it);
+    return found;
+}
+
+struct Counter {
+    std::atomic<int> buffers{0};
+    std::chrono::microseconds delay{0};  // how slow the decoding is made
+};
+
+GstPadProbeReturn count(GstPad*, GstPadProbeInfo*, gpointer data) {
+    auto* c = static_cast<Counter*>(data);
+    if (c->delay.count() > 0) g_usleep(static_cast<gulong>(c->delay.count()));
+    ++c->buffers;
+    return GST_PAD_PROBE_OK;
+}
+
+void watch(GstElement* element, const char* pad, Counter& c) {
+    auto p = adopt(gst_element_get_static_pad(element, pad));
+    ASSERT_TRUE(p);
+    gst_pad_add_probe(p.get(), GST_PAD_PROBE_TYPE_BUFFER, &count, &c, nullptr);
+}
+
+TEST(Lateness, EveryPictureDecodedLateStillReachesTheWindow) {
+    if (!gst_is_initialized()) gst_init(nullptr, nullptr);
+    QWidget parent;
+    auto* window = new MovieWindow(&parent);
+    window->resize(320, 180);
+    auto slot = std::make_shared<FrameSlot>(window);
+    // 2 s of 1080p at 25 frames a second, made to decode at 1000 / 55 = 18.
+    MoviePipeline pipeline(std::string(PELTO_TEST_MEDIA) + "/big.mp4", SinkMode::Window, slot, {});
+    ASSERT_TRUE(pipeline.valid());
+    std::string why;
+    ASSERT_TRUE(pipeline.preroll(10s, why)) << why;
+    auto decoder = adopt(findByFactory(pipeline.element(), "peltovideodec"));
+    auto sink = adopt(findByFactory(pipeline.element(), "appsink"));
+    ASSERT_TRUE(decoder && sink);
+    Counter decoded, arrived;
+    decoded.delay = 55ms;
+    watch(sink.get(), "sink", arrived);
+    watch(decoder.get(), "src", decoded);
+    pipeline.setPlaying();
+    ASSERT_TRUE(pipeline.waitFor([](const BusState& s) { return s.eos || s.error; }, 20s));
+    EXPECT_FALSE(pipeline.state().error);
+    pipeline.shutDown();
+    EXPECT_GT(decoded.buffers, 10);
+    // The frame the sink waited with at the preroll went by before the decoder was watched.
+    EXPECT_GE(arrived.buffers, decoded.buffers);
+    EXPECT_LE(arrived.buffers, decoded.buffers + 1);
+}
+
+}  // namespace
+}  // namespace mci
