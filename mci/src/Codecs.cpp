@@ -53,6 +53,22 @@ GstRef<GstPlugin> loadOwn() {
 // Above our own decoders (primary + 1) and the wrapper's (primary).
 constexpr guint kHardwareRank = GST_RANK_PRIMARY + 2;
 
+// Features whose rank the user set in GST_PLUGIN_FEATURE_RANK ("name:rank,..."), to turn off a
+// broken driver's decoder for instance: theirs stands.
+bool rankSetByUser(const char* name) {
+    const char* env = g_getenv("GST_PLUGIN_FEATURE_RANK");
+    if (!env) return false;
+    GStrv entries = g_strsplit(env, ",", 0);
+    bool found = false;
+    for (GStrv e = entries; *e && !found; ++e) {
+        const char* colon = strchr(*e, ':');
+        const std::size_t length = colon ? static_cast<std::size_t>(colon - *e) : strlen(*e);
+        found = length == strlen(name) && strncmp(*e, name, length) == 0;
+    }
+    g_strfreev(entries);
+    return found;
+}
+
 }  // namespace
 
 void preferHardwareDecoders() {
@@ -63,8 +79,15 @@ void preferHardwareDecoders() {
         // The type filter takes any decoder; hardware ones say so in their class.
         const gchar* klass = gst_element_factory_get_metadata(factory, GST_ELEMENT_METADATA_KLASS);
         auto* feature = GST_PLUGIN_FEATURE(factory);
-        if (klass && strstr(klass, "Hardware") && gst_plugin_feature_get_rank(feature) < kHardwareRank)
-            gst_plugin_feature_set_rank(feature, kHardwareRank);
+        const guint rank = gst_plugin_feature_get_rank(feature);
+        if (!klass || !strstr(klass, "Hardware") || rank >= kHardwareRank ||
+            rankSetByUser(GST_OBJECT_NAME(feature)))
+            continue;
+        // Lifted by the same step, they keep the framework's order among themselves; of its two VA
+        // plugins the maintained one wins a tie (the older one would by name).
+        const char* plugin = gst_plugin_feature_get_plugin_name(feature);
+        const guint tie = g_strcmp0(plugin, "va") == 0 ? 1 : 0;
+        gst_plugin_feature_set_rank(feature, kHardwareRank + rank + tie);
     }
     gst_plugin_feature_list_free(decoders);
 }
