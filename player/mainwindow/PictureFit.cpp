@@ -8,7 +8,8 @@ PictureFit::Size PictureFit::Fit(qint32 width, qint32 height, double roomWidth, 
     if (width <= 0 || height <= 0) return {width, height};
     const double pictureWidth = perPixelX * width;
     const double pictureHeight = perPixelY * height;
-    if (pictureWidth <= roomWidth && pictureHeight + kExtraHeight <= roomHeight) return {width, height};
+    if (pictureWidth + kExtraWidth <= roomWidth && pictureHeight + kExtraHeight <= roomHeight)
+        return {width, height};
     const double scale =
         std::min((roomWidth - kExtraWidth) / pictureWidth, (roomHeight - kExtraHeight) / pictureHeight);
     if (!(scale > 0)) return {1, 1};  // a screen smaller than the window's own rows

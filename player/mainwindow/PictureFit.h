@@ -15,9 +15,8 @@ inline constexpr double kExtraWidth = 100;
 inline constexpr double kExtraHeight = 890;
 
 // The picture size (pixels) for a window on an area of roomWidth x roomHeight twips. A picture
-// that fits is kept exactly; a larger one is scaled down with its aspect until its whole window
-// fits. Only the rows below the picture count against a picture as wide as the area, as the
-// window's side margin is no border of its own here.
+// whose whole window fits is kept exactly; a larger one is scaled down with its aspect until it
+// does.
 Size Fit(qint32 width, qint32 height, double roomWidth, double roomHeight, double perPixelX,
          double perPixelY);
 

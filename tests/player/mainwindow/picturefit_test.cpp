@@ -19,7 +19,7 @@ void ExpectWholeWindowFits(PictureFit::Size s, double roomW, double roomH) {
 }
 
 TEST(PictureFit, PicturesThatFitKeepTheirExactSize) {
-    for (auto [w, h] : {std::pair{320, 240}, {352, 288}, {1280, 720}}) {
+    for (auto [w, h] : {std::pair{320, 240}, {352, 288}, {1273, 720}}) {
         const PictureFit::Size s = Fit(w, h);
         EXPECT_EQ(s.width, w);
         EXPECT_EQ(s.height, h);
@@ -44,6 +44,18 @@ TEST(PictureFit, LargerPicturesShrinkWithTheirAspectUntilTheWholeWindowFits) {
                     15.0 * (s.height + 2) + PictureFit::kExtraHeight > c.roomH)
             << c.w << "x" << c.h;
     }
+}
+
+// Around the area's width: kept while the window fits, then never wider for a wider picture.
+TEST(PictureFit, AsThePictureGrowsPastTheAreaItsWindowNeverOutgrowsIt) {
+    qint32 widest = 0;
+    for (qint32 w = 1260; w <= 1300; ++w) {
+        const PictureFit::Size s = Fit(w, 720);
+        ExpectWholeWindowFits(s, kRoomW, kRoomH);
+        EXPECT_GE(s.width, widest) << w;
+        widest = s.width;
+    }
+    EXPECT_EQ(widest, 1273);
 }
 
 TEST(PictureFit, DegenerateSizesAndRoomsGiveNoZeroOrNegativePicture) {
