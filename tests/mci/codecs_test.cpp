@@ -2,6 +2,7 @@
 // the same pictures and sound at the same times, and chosen over the wrapper when a file plays.
 #include <gst/app/gstappsink.h>
 #include <gst/gst.h>
+#include <gst/video/video.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -193,6 +194,80 @@ TEST_F(CodecsTest, HardwareDecodersComeBeforeOursAndOthersKeepTheirPlace) {
     EXPECT_EQ(rankOf("standinhwoff"), static_cast<guint>(GST_RANK_SECONDARY));  // the user's word
     EXPECT_EQ(rankOf("standinswdec"), static_cast<guint>(GST_RANK_SECONDARY));
     EXPECT_EQ(rankOf("peltovideodec"), ours);
+}
+
+// The visible rows of every plane, read where the frame's video meta says.
+size_t pictureHash(GstSample* sample) {
+    GstVideoInfo info;
+    if (!gst_video_info_from_caps(&info, gst_sample_get_caps(sample))) return 0;
+    GstVideoFrame frame;
+    if (!gst_video_frame_map(&frame, &info, gst_sample_get_buffer(sample), GST_MAP_READ)) return 0;
+    std::string rows;
+    for (guint p = 0; p < GST_VIDEO_FRAME_N_PLANES(&frame); ++p) {
+        const auto* data = static_cast<const char*>(GST_VIDEO_FRAME_PLANE_DATA(&frame, p));
+        const auto width = static_cast<size_t>(GST_VIDEO_FRAME_COMP_WIDTH(&frame, p)) *
+                           static_cast<size_t>(GST_VIDEO_FRAME_COMP_PSTRIDE(&frame, p));
+        for (int y = 0; y < GST_VIDEO_FRAME_COMP_HEIGHT(&frame, p); ++y)
+            rows.append(data + static_cast<std::ptrdiff_t>(y) * GST_VIDEO_FRAME_PLANE_STRIDE(&frame, p),
+                        width);
+    }
+    gst_video_frame_unmap(&frame);
+    return std::hash<std::string>{}(rows);
+}
+
+GstPadProbeReturn offerVideoMeta(GstPad*, GstPadProbeInfo* info, gpointer) {
+    GstQuery* query = GST_PAD_PROBE_INFO_QUERY(info);
+    if (query && GST_QUERY_TYPE(query) == GST_QUERY_ALLOCATION)
+        gst_query_add_allocation_meta(query, GST_VIDEO_META_API_TYPE, nullptr);
+    return GST_PAD_PROBE_OK;
+}
+
+// Every sample the sink "out" gets, kept past the pipeline's end.
+std::vector<GstRef<GstSample>> keepAll(const std::string& description, bool videoMeta) {
+    auto pipeline = launch(description);
+    if (!pipeline) return {};
+    auto sink = adopt(gst_bin_get_by_name(GST_BIN(pipeline.get()), "out"));
+    if (videoMeta) {
+        auto pad = adopt(gst_element_get_static_pad(sink.get(), "sink"));
+        gst_pad_add_probe(pad.get(), GST_PAD_PROBE_TYPE_QUERY_DOWNSTREAM, &offerVideoMeta, nullptr, nullptr);
+    }
+    gst_element_set_state(pipeline.get(), GST_STATE_PLAYING);
+    std::vector<GstRef<GstSample>> out;
+    while (auto sample = adopt(gst_app_sink_pull_sample(GST_APP_SINK(sink.get()))))
+        out.push_back(std::move(sample));
+    gst_element_set_state(pipeline.get(), GST_STATE_NULL);
+    return out;
+}
+
+// Where the sink reads planes by the video meta, pictures go on in the decoder's own memory: the
+// same pixels as a copy, readable after the decoder is gone, and a picture written to is a copy
+// of its own, never the decoder's reference frame.
+TEST_F(CodecsTest, PicturesInTheDecodersOwnMemoryAreTheSameAndOutliveIt) {
+    for (const char* head :
+         {"/framecode.mp4 ! qtdemux ! h264parse", "/clip.mpg ! mpegpsdemux ! mpegvideoparse"}) {
+        const std::string pipeline =
+            "filesrc location=" + kMedia + head + " ! peltovideodec max-threads=2" + kSink + " max-buffers=0";
+        const auto copied = keepAll(pipeline, false);
+        auto wrapped = keepAll(pipeline, true);
+        ASSERT_GT(copied.size(), 10u) << head;
+        ASSERT_EQ(wrapped.size(), copied.size()) << head;
+        EXPECT_GT(gst_buffer_n_memory(gst_sample_get_buffer(wrapped[1].get())), 1u) << head;
+        const size_t first = pictureHash(wrapped[0].get());
+        {
+            GstBuffer* writable =
+                gst_buffer_make_writable(gst_buffer_ref(gst_sample_get_buffer(wrapped[0].get())));
+            GstVideoInfo info;
+            ASSERT_TRUE(gst_video_info_from_caps(&info, gst_sample_get_caps(wrapped[0].get())));
+            GstVideoFrame frame;
+            ASSERT_TRUE(gst_video_frame_map(&frame, &info, writable, GST_MAP_WRITE));
+            memset(GST_VIDEO_FRAME_PLANE_DATA(&frame, 0), 0x55, 64);
+            gst_video_frame_unmap(&frame);
+            gst_buffer_unref(writable);
+        }
+        EXPECT_EQ(pictureHash(wrapped[0].get()), first) << head;
+        for (size_t i = 0; i < copied.size(); ++i)
+            EXPECT_EQ(pictureHash(wrapped[i].get()), pictureHash(copied[i].get())) << head << " frame " << i;
+    }
 }
 
 void collectFactories(GstElement* element, std::vector<std::string>& names) {
