@@ -25,7 +25,9 @@ Hurry::Skip Hurry::beforeDecode(std::int64_t runningTime) const {
     const std::int64_t earliest = earliest_;
     if (!playing_ || earliest == kNone || runningTime == kNone || runningTime >= earliest)
         return Skip::Nothing;
-    return earliest - runningTime > kFilterLateness ? Skip::NonReferenceAndLoopFilter : Skip::NonReference;
+    const std::int64_t late = earliest - runningTime;
+    if (late > kKeyframeLateness) return Skip::UntilKeyframe;
+    return late > kFilterLateness ? Skip::NonReferenceAndLoopFilter : Skip::NonReference;
 }
 
 }  // namespace peltocodecs

@@ -1,7 +1,8 @@
 #pragma once
 // Keeps a decoder that cannot keep up with the clock moving: from the sink's reports of lateness it
 // says how much of the decoding to leave out before a frame is decoded, non-reference frames first,
-// then the loop filter. Times are running times in nanoseconds.
+// then the loop filter, and when even that falls seconds behind, everything up to the next
+// keyframe. Times are running times in nanoseconds.
 
 #include <atomic>
 #include <cstdint>
@@ -10,11 +11,15 @@ namespace peltocodecs {
 
 class Hurry {
   public:
-    enum class Skip { Nothing, NonReference, NonReferenceAndLoopFilter };
+    enum class Skip { Nothing, NonReference, NonReferenceAndLoopFilter, UntilKeyframe };
 
     static constexpr std::int64_t kNone = INT64_MIN;
     // Later than this, the loop filter is left out too.
     static constexpr std::int64_t kFilterLateness = 100'000'000;
+    // Later than this, no frame but a keyframe is decoded until one comes: the picture stands still
+    // until then, but it never drifts further from the sound, whose queue would otherwise run dry
+    // while the demuxer waits for the picture's.
+    static constexpr std::int64_t kKeyframeLateness = 2'500'000'000;
 
     // A lateness report from the sink (jitter > 0: the frame due at timestamp came that much too
     // late). May come from another thread than the decoding.

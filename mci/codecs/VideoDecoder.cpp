@@ -34,7 +34,8 @@ struct VideoState {
     int maxThreads = 0;
     bool wrapPictures = false;  // downstream reads planes where the video meta says
     Hurry hurry;
-    std::int64_t frameDuration = 0;  // stream time, from the negotiated rate
+    bool skippingToKeyframe = false;  // frames are being left out whole until the next keyframe
+    std::int64_t frameDuration = 0;   // stream time, from the negotiated rate
 
     VideoState() { gst_video_info_init(&out); }
     VideoState(const VideoState&) = delete;
@@ -156,6 +157,7 @@ std::int64_t runningTime(const GstSegment& segment, GstClockTime pts) {
 
 // Leaves out what the codec allows while the frames come too late, and nothing otherwise.
 void applySkip(AVCodecContext& ctx, Hurry::Skip skip) {
+    if (skip == Hurry::Skip::UntilKeyframe) skip = Hurry::Skip::NonReferenceAndLoopFilter;
     ctx.skip_frame = skip == Hurry::Skip::Nothing ? AVDISCARD_DEFAULT : AVDISCARD_NONREF;
     ctx.skip_loop_filter = skip == Hurry::Skip::NonReferenceAndLoopFilter ? AVDISCARD_ALL : AVDISCARD_DEFAULT;
 }
@@ -251,8 +253,25 @@ GstFlowReturn handleFrame(GstVideoDecoder* dec, GstVideoCodecFrame* frame) {
     const double rate = std::abs(dec->input_segment.rate);
     s.hurry.setFrameDuration(rate > 0 ? static_cast<std::int64_t>(static_cast<double>(s.frameDuration) / rate)
                                       : 0);
-    applySkip(*s.ctx, s.hurry.beforeDecode(runningTime(dec->input_segment, frame->pts)));
-    if (GST_VIDEO_CODEC_FRAME_IS_SYNC_POINT(frame)) pkt->flags |= AV_PKT_FLAG_KEY;
+    const Hurry::Skip skip = s.hurry.beforeDecode(runningTime(dec->input_segment, frame->pts));
+    const bool key = GST_VIDEO_CODEC_FRAME_IS_SYNC_POINT(frame);
+    // Once one frame is left out whole, the rest up to the keyframe would be pictures of missing
+    // references. Released rather than dropped: a dropped frame's time would be taken for the
+    // newest out, and a keyframe still inside the codec would come out with it.
+    if ((skip == Hurry::Skip::UntilKeyframe || s.skippingToKeyframe) && !key) {
+        s.skippingToKeyframe = true;
+        av_packet_unref(pkt);
+        gst_video_decoder_release_frame(dec, frame);
+        return GST_FLOW_OK;
+    }
+    if (key && s.skippingToKeyframe) {
+        // Begun afresh, as after a seek: pictures that lean on frames left out are not shown. What
+        // the codec still holds (the last keyframe's picture) comes out first.
+        drainCodec(dec);
+        s.skippingToKeyframe = false;
+    }
+    applySkip(*s.ctx, skip);
+    if (key) pkt->flags |= AV_PKT_FLAG_KEY;
     int r = 0;
     // With frame threads a full decoder takes the packet only once its pictures are taken.
     while ((r = avcodec_send_packet(s.ctx.get(), pkt)) == AVERROR(EAGAIN)) {
@@ -277,6 +296,7 @@ gboolean flush(GstVideoDecoder* dec) {
     VideoState& s = stateOf(dec);
     if (s.ctx) avcodec_flush_buffers(s.ctx.get());
     s.hurry.reset();
+    s.skippingToKeyframe = false;
     return TRUE;
 }
 

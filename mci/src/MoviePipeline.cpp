@@ -96,10 +96,18 @@ GstPadProbeReturn onDecoderCaps(GstPad*, GstPadProbeInfo* info, gpointer decoder
     return GST_PAD_PROBE_OK;
 }
 
+// Between the demuxer and the decoders a stream normally holds a few frames. A picture that
+// falls behind the sound is let grow its queue (one frame at a time, while the sound's runs dry)
+// up to this many bytes, some seconds of 4K; at the default 2 MB the demuxer stopped for the
+// picture's sake within half a second, and the sound ran dry and stopped.
+constexpr guint kQueueBytes = 48u << 20;
+
 // The MIDI synthesiser's own default gain (0.2) plays about 30 dB below other media; lift it to
 // a comparable level.
 void onElementSetup(GstElement*, GstElement* element, gpointer) {
     GstElementFactory* factory = gst_element_get_factory(element);
+    if (factory && g_strcmp0(GST_OBJECT_NAME(factory), "decodebin") == 0)
+        g_object_set(element, "max-size-bytes", kQueueBytes, nullptr);
     if (factory && g_strcmp0(GST_OBJECT_NAME(factory), "fluiddec") == 0)
         g_object_set(element, "synth-gain", 0.8, nullptr);
     if (factory &&

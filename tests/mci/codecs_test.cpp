@@ -196,6 +196,36 @@ TEST_F(CodecsTest, HardwareDecodersComeBeforeOursAndOthersKeepTheirPlace) {
     EXPECT_EQ(rankOf("peltovideodec"), ours);
 }
 
+// Seconds behind, the decoder leaves out everything up to the next keyframe rather than drift
+// further from the sound; from there it decodes again, and once in time exactly as before.
+TEST_F(CodecsTest, FarBehindItGoesOnFromTheNextKeyframe) {
+    const std::string pipeline = "filesrc location=" + kMedia +
+                                 "/framecode.mp4 ! qtdemux ! h264parse ! peltovideodec name=dec" + kSink;
+    const auto inTime = decodeAll(pipeline);
+    const auto late = [](GstElement* p) {
+        auto dec = adopt(gst_bin_get_by_name(GST_BIN(p), "dec"));
+        auto pad = adopt(gst_element_get_static_pad(dec.get(), "src"));
+        // Everything due before about 6 s is late, by more than 2.5 s before about 3.5 s.
+        ASSERT_TRUE(
+            gst_pad_send_event(pad.get(), gst_event_new_qos(GST_QOS_TYPE_UNDERFLOW, 0.5, 3 * GST_SECOND, 0)));
+    };
+    const auto hurried = decodeAll(pipeline, late);
+    const auto count = [](const std::vector<Output>& v, double from, double to) {
+        return std::count_if(v.begin(), v.end(), [&](const Output& o) {
+            return o.pts >= from * GST_SECOND && o.pts < to * GST_SECOND;
+        });
+    };
+    // Keyframes every 2 s (at 0.08 s, 2.08 s, ...): of the frames after what was decoded before
+    // the report, the one at 2.08 s alone comes before the one at 4.08 s.
+    EXPECT_EQ(count(hurried, 0.5, 2.07), 0);
+    EXPECT_EQ(count(hurried, 2.07, 2.09), 1);
+    EXPECT_EQ(count(hurried, 2.09, 4.07), 0);
+    EXPECT_GT(count(hurried, 4.07, 6.07), 0);
+    EXPECT_EQ(count(hurried, 6.07, 100), count(inTime, 6.07, 100));
+    ASSERT_FALSE(hurried.empty());
+    EXPECT_EQ(hurried.back(), inTime.back());
+}
+
 // The visible rows of every plane, read where the frame's video meta says.
 size_t pictureHash(GstSample* sample) {
     GstVideoInfo info;

@@ -36,6 +36,9 @@ TEST(Hurry, LeavesOutOnlyWhatIsLateWhilePlaying) {
     EXPECT_EQ(h.beforeDecode(1100 * kMs), Hurry::Skip::NonReferenceAndLoopFilter);
     EXPECT_EQ(h.beforeDecode(1400 * kMs), Hurry::Skip::NonReference);
     EXPECT_EQ(h.beforeDecode(Hurry::kNone), Hurry::Skip::Nothing);
+    h.report(1000 * kMs, 1500 * kMs);  // seconds behind: only keyframes until one comes
+    EXPECT_EQ(h.beforeDecode(1100 * kMs), Hurry::Skip::UntilKeyframe);
+    EXPECT_EQ(h.beforeDecode(3500 * kMs), Hurry::Skip::NonReferenceAndLoopFilter);
     h.report(2000 * kMs, -5 * kMs);  // early again
     EXPECT_EQ(h.beforeDecode(1996 * kMs), Hurry::Skip::Nothing);
     h.report(Hurry::kNone, 0);
