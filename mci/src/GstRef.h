@@ -27,6 +27,8 @@ template <>
 struct GstRefTraits<GstBuffer> : MiniRefTraits<GstBuffer> {};
 template <>
 struct GstRefTraits<GstMessage> : MiniRefTraits<GstMessage> {};
+template <>
+struct GstRefTraits<GstEvent> : MiniRefTraits<GstEvent> {};
 
 enum class RefMode { Adopt, AddRef };
 

@@ -78,5 +78,60 @@ TEST(Lateness, EveryPictureDecodedLateStillReachesTheWindow) {
     EXPECT_LE(arrived.buffers, decoded.buffers + 1);
 }
 
+// How late the sound reaches its sink, against the pipeline's clock.
+struct SoundLateness {
+    GstElement* pipeline = nullptr;
+    std::atomic<std::int64_t> worst{0};
+    std::atomic<int> buffers{0};
+};
+
+GstPadProbeReturn measureSound(GstPad* pad, GstPadProbeInfo* info, gpointer data) {
+    auto* m = static_cast<SoundLateness*>(data);
+    GstBuffer* buffer = GST_PAD_PROBE_INFO_BUFFER(info);
+    auto event = adopt(gst_pad_get_sticky_event(pad, GST_EVENT_SEGMENT, 0));
+    GstClock* clock = GST_ELEMENT_CLOCK(m->pipeline);
+    if (!buffer || !event || !clock || !GST_BUFFER_PTS_IS_VALID(buffer)) return GST_PAD_PROBE_OK;
+    const GstSegment* segment = nullptr;
+    gst_event_parse_segment(event.get(), &segment);
+    const GstClockTime due = gst_segment_to_running_time(segment, GST_FORMAT_TIME, GST_BUFFER_PTS(buffer));
+    const GstClockTime now = gst_clock_get_time(clock) - gst_element_get_base_time(m->pipeline);
+    if (GST_CLOCK_TIME_IS_VALID(due)) {
+        const auto late = static_cast<std::int64_t>(now) - static_cast<std::int64_t>(due);
+        if (late > m->worst) m->worst = late;
+    }
+    ++m->buffers;
+    return GST_PAD_PROBE_OK;
+}
+
+// A picture that cannot keep up at all (3 frames a second for 25) must not hold the sound back:
+// the sound reaches its sink in time from start to end.
+TEST(Lateness, APictureFarBehindNeverStopsTheSound) {
+    if (!gst_is_initialized()) gst_init(nullptr, nullptr);
+    QWidget parent;
+    auto* window = new MovieWindow(&parent);
+    window->resize(320, 180);
+    auto slot = std::make_shared<FrameSlot>(window);
+    MoviePipeline pipeline(std::string(PELTO_TEST_MEDIA) + "/hd.mp4", SinkMode::FakeAudio, slot, {});
+    ASSERT_TRUE(pipeline.valid());
+    std::string why;
+    ASSERT_TRUE(pipeline.preroll(10s, why)) << why;
+    auto decoder = adopt(findByFactory(pipeline.element(), "peltovideodec"));
+    auto audioSink = adopt(findByFactory(pipeline.element(), "fakesink"));
+    ASSERT_TRUE(decoder && audioSink);
+    Counter decoded;
+    decoded.delay = 300ms;
+    watch(decoder.get(), "src", decoded);
+    SoundLateness sound;
+    sound.pipeline = pipeline.element();
+    auto pad = adopt(gst_element_get_static_pad(audioSink.get(), "sink"));
+    gst_pad_add_probe(pad.get(), GST_PAD_PROBE_TYPE_BUFFER, &measureSound, &sound, nullptr);
+    pipeline.setPlaying();
+    ASSERT_TRUE(pipeline.waitFor([](const BusState& s) { return s.eos || s.error; }, 30s));
+    EXPECT_FALSE(pipeline.state().error);
+    pipeline.shutDown();
+    EXPECT_GT(sound.buffers, 400);  // 10 s of it
+    EXPECT_LT(sound.worst, 500 * GST_MSECOND) << "the sound came " << sound.worst / 1e6 << " ms late";
+}
+
 }  // namespace
 }  // namespace mci
