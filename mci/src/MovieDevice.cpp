@@ -273,6 +273,9 @@ int MovieDevice::seekTo(gint64 ns, std::optional<gint64> stopNs, bool blocking) 
     if (dur >= 0 && ns > dur) ns = dur;
     gint64 stop = stopNs.value_or(-1);
     if (dur >= 0 && stop > dur) stop = -1;
+    // A start a rounding step past the stop (or a position read after the stop was reached) plays
+    // nothing rather than ask for a segment that ends before it begins.
+    if (stop >= 0 && ns > stop) ns = stop;
     if (slot_) slot_->setLive(true);
     // A flushing seek puts sound and picture at one place, or leaves neither anywhere known.
     heldNs_ = -1;
@@ -372,6 +375,9 @@ int MovieDevice::play(const Command& cmd) {
     const bool running = mode_ == Mode::Playing && !startPending_;  // the pipeline plays already
     if (cmd.from || cmd.to || appliedSpeed_ != speed_ || stopNs_ >= 0 || soundBehind_) {
         const gint64 start = cmd.from ? toNs(*cmd.from) : soundBehind_ ? heldNs_ : positionNs();
+        // Nothing plays backwards: a "to" before where the play starts is out of range, as one
+        // before "from" is. Compared in the caller's units, so "to" the reported place is fine.
+        if (cmd.to && !cmd.from && *cmd.to < fromNs(start)) return ErrBadNumber;
         // Without an event loop nothing would start the queued seeks: wait for each there.
         const bool blocking = cmd.wait || !starter_;
         // A paused step to the next frame asks the sink for one more frame; any other place is a seek.

@@ -5,6 +5,8 @@
 #include <gst/video/video.h>
 
 #include <QImage>
+#include <algorithm>
+#include <cassert>
 
 #include "CdxaReader.h"
 #include "Codecs.h"
@@ -295,7 +297,13 @@ bool MoviePipeline::seek(double rate, gint64 startNs, gint64 stopNs, std::chrono
 }
 
 bool MoviePipeline::startSeek(double rate, gint64 startNs, gint64 stopNs) {
-    if (stopNs < 0 && needsSeekStop_) stopNs = queryDuration();
+    if (stopNs < 0 && needsSeekStop_) {
+        const gint64 dur = queryDuration();
+        if (dur >= 0) stopNs = std::max(dur, startNs);
+    }
+    // A segment that ends before it starts is a GStreamer critical, and some demuxers (MPEG
+    // program streams) never stop their task after one: callers must not ask for it.
+    assert(stopNs < 0 || startNs <= stopNs);
     clearEos();
     const auto flags = static_cast<GstSeekFlags>(GST_SEEK_FLAG_FLUSH | GST_SEEK_FLAG_ACCURATE);
     GstEvent* event =

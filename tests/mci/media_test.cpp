@@ -233,6 +233,36 @@ TEST_F(MediaTest, PlayFromToStopsAtTo) {
     EXPECT_EQ(ask("status movie mode"), "stopped");
     EXPECT_EQ(askInt("status movie position"), 1300);
     EXPECT_EQ(send("play movie from 1300 to 1000"), ErrBadNumber);
+    // Without "from" the play starts where the medium is: a "to" before that is refused alike.
+    EXPECT_EQ(send("play movie to 1000"), ErrBadNumber);
+    EXPECT_EQ(ask("status movie mode"), "stopped");
+    EXPECT_EQ(askInt("status movie position"), 1300);
+    ASSERT_EQ(send("play movie to 1600 wait"), Ok);
+    EXPECT_EQ(askInt("status movie position"), 1600);
+}
+
+// A program stream's demuxer never stopped after a seek that ended before it began: the close
+// after it hung. Refused whether the medium plays, is paused, or stands at its end, in both formats.
+TEST_F(MediaTest, PlayToBeforeTheCurrentPlaceIsRefusedAndCloseStillReturns) {
+    ASSERT_EQ(send(openCmd("clip.mpg")), Ok);
+    const int length = askInt("status movie length");
+    ASSERT_EQ(send("play movie from 2000"), Ok);
+    EXPECT_EQ(send("play movie to 500"), ErrBadNumber);
+    EXPECT_EQ(ask("status movie mode"), "playing");
+    ASSERT_EQ(send("pause movie"), Ok);
+    const int pausedAt = askInt("status movie position");
+    ASSERT_EQ(send("set movie time format frames"), Ok);
+    EXPECT_EQ(send("play movie to " + std::to_string(askInt("status movie position") - 10)), ErrBadNumber);
+    EXPECT_EQ(ask("status movie mode"), "paused");
+    ASSERT_EQ(send("set movie time format ms"), Ok);
+    EXPECT_EQ(askInt("status movie position"), pausedAt);
+    ASSERT_EQ(send("play movie from " + std::to_string(length - 300) + " wait"), Ok);
+    EXPECT_EQ(send("play movie to 1000"), ErrBadNumber);
+    EXPECT_EQ(askInt("status movie position"), length);
+    QElapsedTimer t;
+    t.start();
+    ASSERT_EQ(send("close movie"), Ok);
+    EXPECT_LT(t.elapsed(), 2000);
 }
 
 TEST_F(MediaTest, SpeedChangesHowFastTimePasses) {
