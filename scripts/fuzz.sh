@@ -1,13 +1,14 @@
 #!/usr/bin/env bash
 # Builds the fuzz targets with clang (libFuzzer, ASan, UBSan) in their own build directory and
-# runs each for FUZZ_SECONDS (default 60): the command parser, the Video CD reader, the decoders,
-# the slider's stored properties and the settings file the player reads at start and on resume.
+# runs each for FUZZ_SECONDS (default 60): the command parser, the Video CD reader, the MIDI check,
+# the decoders, the slider's stored properties and the settings file the player reads at start and
+# on resume.
 # FUZZ_TARGETS picks some of them; extra arguments go to every fuzzer.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 dir=${FUZZ_BUILD_DIR:-build-fuzz}
 seconds=${FUZZ_SECONDS:-60}
-read -r -a targets <<<"${FUZZ_TARGETS:-mci_parser_fuzz mci_cdxa_fuzz mci_codecs_fuzz slider_properties_fuzz settings_fuzz}"
+read -r -a targets <<<"${FUZZ_TARGETS:-mci_parser_fuzz mci_cdxa_fuzz mci_midi_fuzz mci_codecs_fuzz slider_properties_fuzz settings_fuzz}"
 generator=()
 command -v ninja >/dev/null && generator=(-G Ninja)
 if [ ! -f "$dir/CMakeCache.txt" ]; then
@@ -44,6 +45,13 @@ seed_mci_cdxa_fuzz() {
         printf 'data\x60\x12\x00\x00%s' "$sectors"
     } >"$1/two-sectors"
     head -c 3000 "$1/two-sectors" >"$1/cut-off"
+}
+seed_mci_midi_fuzz() {
+    # The test media's four-note clip, the same with two tracks and junk after them, and in RIFF.
+    local notes='\x00\xc0\x00\x00\x90\x3c\x64\x83\x60\x80\x3c\x40\x00\x90\x40\x64\x83\x60\x80\x40\x40\x00\xff\x2f\x00'
+    seed "$1" clip "MThd\x00\x00\x00\x06\x00\x00\x00\x01\x01\xe0MTrk\x00\x00\x00\x19$notes"
+    seed "$1" two-tracks "MThd\x00\x00\x00\x06\x00\x01\x00\x02\x01\xe0MTrk\x00\x00\x00\x19${notes}MTrk\x00\x00\x00\x0b\x00\xff\x51\x03\x07\xa1\x20\x00\xff\x2f\x00junk"
+    seed "$1" rmid "RIFF\x3b\x00\x00\x00RMIDdata\x2f\x00\x00\x00MThd\x00\x00\x00\x06\x00\x00\x00\x01\x01\xe0MTrk\x00\x00\x00\x19$notes"
 }
 seed_mci_codecs_fuzz() {
     # caps choice, codec_data length and bytes, then frames with two-byte lengths

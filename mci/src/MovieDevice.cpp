@@ -12,6 +12,7 @@
 #include <limits>
 
 #include "LengthScan.h"
+#include "MidiCheck.h"
 #include "MovieWindow.h"
 #include "TraceNote.h"
 
@@ -82,6 +83,13 @@ std::string number(std::int64_t v) {
 int MovieDevice::open(const std::string& path, std::optional<std::uint64_t> parent, Options::Sinks sinkOption,
                       std::unique_ptr<Device>& out) {
     if (int e = checkFile(path)) return e;
+    // The framework's MIDI parser trusts the lengths inside the file: one that does not add up is
+    // refused before it gets there.
+    if (std::string fault; checkMidiFile(path, &fault) == MidiCheck::Broken) {
+        traceNote(QFileInfo(QString::fromLocal8Bit(path)).fileName().toStdString() +
+                  ": cannot open: MIDI file: " + fault);
+        return ErrCannotOpen;
+    }
     const bool gui = qobject_cast<QApplication*>(QCoreApplication::instance()) != nullptr;
     QWidget* parentWidget = nullptr;
     if (parent) {

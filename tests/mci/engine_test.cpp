@@ -90,6 +90,13 @@ TEST_F(EngineTest, BadFilesFailQuicklyAndLeaveTheEngineUsable) {
     ASSERT_EQ(mkdir(path("folder.mpg").c_str(), 0755), 0);
     ASSERT_EQ(mkfifo(path("pipe.mp3").c_str(), 0644), 0);
     writeFile(path("good.wav"), toneWav());
+    // A MIDI file whose chunk lengths add up and whose last event runs past its track: the
+    // framework's parser read past its buffer on it.
+    writeFile(path("overhang.mid"),
+              std::string("MThd\0\0\0\6\0\0\0\1\1\xe0MTrk\0\0\0\x2b\0\xc0\0\0\x90\x3c\x64\x83\x60\x80\x3c"
+                          "\x40\0\x90\x40\x64\x83\x60\x80\x40",
+                          0x2a) +
+                  std::string(16, '\0') + std::string("\x80\x48\x40\0\xff\x2f\0", 7));
 
     struct Case {
         std::string file;
@@ -105,6 +112,7 @@ TEST_F(EngineTest, BadFilesFailQuicklyAndLeaveTheEngineUsable) {
         {path("folder.mpg"), ErrCannotOpen},
         {path("pipe.mp3"), ErrCannotOpen},
         {"/dev/zero", ErrCannotOpen},
+        {path("overhang.mid"), ErrCannotOpen},
     };
     for (const auto& c : cases) {
         const auto start = std::chrono::steady_clock::now();
@@ -145,6 +153,13 @@ TEST_F(EngineTest, OddNamesOpenThroughQuoting) {
 
 TEST_F(EngineTest, RepliesAreCutAndFailuresLeaveThemEmpty) {
     writeFile(path("good.wav"), toneWav());
+    // A MIDI file whose chunk lengths add up and whose last event runs past its track: the
+    // framework's parser read past its buffer on it.
+    writeFile(path("overhang.mid"),
+              std::string("MThd\0\0\0\6\0\0\0\1\1\xe0MTrk\0\0\0\x2b\0\xc0\0\0\x90\x3c\x64\x83\x60\x80\x3c"
+                          "\x40\0\x90\x40\x64\x83\x60\x80\x40",
+                          0x2a) +
+                  std::string(16, '\0') + std::string("\x80\x48\x40\0\xff\x2f\0", 7));
     ASSERT_EQ(send("open " + quote(path("good.wav")) + " alias m"), Ok);
     char small[4] = {'x', 'x', 'x', 'x'};
     EXPECT_EQ(sendString("status m mode", small, sizeof small), Ok);
@@ -163,6 +178,13 @@ TEST_F(EngineTest, RepliesAreCutAndFailuresLeaveThemEmpty) {
 
 TEST_F(EngineTest, AliasesAreCaseInsensitiveAndUnique) {
     writeFile(path("good.wav"), toneWav());
+    // A MIDI file whose chunk lengths add up and whose last event runs past its track: the
+    // framework's parser read past its buffer on it.
+    writeFile(path("overhang.mid"),
+              std::string("MThd\0\0\0\6\0\0\0\1\1\xe0MTrk\0\0\0\x2b\0\xc0\0\0\x90\x3c\x64\x83\x60\x80\x3c"
+                          "\x40\0\x90\x40\x64\x83\x60\x80\x40",
+                          0x2a) +
+                  std::string(16, '\0') + std::string("\x80\x48\x40\0\xff\x2f\0", 7));
     const std::string open = "open " + quote(path("good.wav")) + " alias Movie";
     ASSERT_EQ(send(open), Ok);
     EXPECT_EQ(send(open), ErrAliasInUse);
@@ -182,6 +204,13 @@ TEST_F(EngineTest, AliasesAreCaseInsensitiveAndUnique) {
 
 TEST_F(EngineTest, CommandsForAnotherDeviceTypeAreRefused) {
     writeFile(path("good.wav"), toneWav());
+    // A MIDI file whose chunk lengths add up and whose last event runs past its track: the
+    // framework's parser read past its buffer on it.
+    writeFile(path("overhang.mid"),
+              std::string("MThd\0\0\0\6\0\0\0\1\1\xe0MTrk\0\0\0\x2b\0\xc0\0\0\x90\x3c\x64\x83\x60\x80\x3c"
+                          "\x40\0\x90\x40\x64\x83\x60\x80\x40",
+                          0x2a) +
+                  std::string(16, '\0') + std::string("\x80\x48\x40\0\xff\x2f\0", 7));
     ASSERT_EQ(send("open " + quote(path("good.wav")) + " alias m"), Ok);
     EXPECT_EQ(send("record m"), ErrDeviceType);
     EXPECT_EQ(send("save m \"/tmp/x.wav\""), ErrDeviceType);
@@ -193,6 +222,13 @@ TEST_F(EngineTest, CommandsForAnotherDeviceTypeAreRefused) {
 
 TEST_F(EngineTest, ParentMustBeAWidgetOfThisProcess) {
     writeFile(path("good.wav"), toneWav());
+    // A MIDI file whose chunk lengths add up and whose last event runs past its track: the
+    // framework's parser read past its buffer on it.
+    writeFile(path("overhang.mid"),
+              std::string("MThd\0\0\0\6\0\0\0\1\1\xe0MTrk\0\0\0\x2b\0\xc0\0\0\x90\x3c\x64\x83\x60\x80\x3c"
+                          "\x40\0\x90\x40\x64\x83\x60\x80\x40",
+                          0x2a) +
+                  std::string(16, '\0') + std::string("\x80\x48\x40\0\xff\x2f\0", 7));
     EXPECT_EQ(send("open " + quote(path("good.wav")) + " alias m parent 987654321 style child "),
               ErrBadWindow);
 }
