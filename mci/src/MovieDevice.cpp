@@ -213,7 +213,11 @@ void MovieDevice::fail() {
         cacheValid_ = true;
     }
     mode_ = Mode::Failed;
-    pipeline_->setReady();
+    // Not READY: a bin that never got to PAUSED (playsink, while a stream is still missing) keeps
+    // its pads active through it, so a streaming thread stays blocked on its sink pad holding the
+    // decoder's stream lock, and READY then waits for that lock for ever. NULL deactivates every
+    // pad, sinks first: the blocked thread is flushed out before any lock it holds is needed.
+    pipeline_->shutDown();
 }
 
 gint64 MovieDevice::durationNs() {
