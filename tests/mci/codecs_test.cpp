@@ -117,19 +117,24 @@ TEST_F(CodecsTest, AfterAnAccurateSeekTheTargetFrameComesFirst) {
     EXPECT_EQ(ours, theirs);
 }
 
+// The clip's decoding, named "dec", with its pictures sent to "out".
+const std::string kHurriedClip =
+    "filesrc location=" + kMedia + "/framecode.mp4 ! qtdemux ! h264parse ! peltovideodec name=dec" + kSink;
+
+// Tells the decoder, once prerolled, that the picture due at 0 came `jitter` too late.
+std::function<void(GstElement*)> reportLate(GstClockTimeDiff jitter) {
+    return [jitter](GstElement* p) {
+        auto dec = adopt(gst_bin_get_by_name(GST_BIN(p), "dec"));
+        auto pad = adopt(gst_element_get_static_pad(dec.get(), "src"));
+        ASSERT_TRUE(gst_pad_send_event(pad.get(), gst_event_new_qos(GST_QOS_TYPE_UNDERFLOW, 0.5, jitter, 0)));
+    };
+}
+
 // Told that its pictures come a second late, the decoder leaves out the frames no other frame
 // needs and hands on every picture it does decode, however late; once in time it leaves out nothing.
 TEST_F(CodecsTest, LateFramesAreLeftOutBeforeDecodingNotAfter) {
-    const std::string pipeline = "filesrc location=" + kMedia +
-                                 "/framecode.mp4 ! qtdemux ! h264parse ! peltovideodec name=dec" + kSink;
-    const auto inTime = decodeAll(pipeline);
-    const auto late = [](GstElement* p) {
-        auto dec = adopt(gst_bin_get_by_name(GST_BIN(p), "dec"));
-        auto pad = adopt(gst_element_get_static_pad(dec.get(), "src"));
-        ASSERT_TRUE(
-            gst_pad_send_event(pad.get(), gst_event_new_qos(GST_QOS_TYPE_UNDERFLOW, 0.5, GST_SECOND, 0)));
-    };
-    const auto hurried = decodeAll(pipeline, late);
+    const auto inTime = decodeAll(kHurriedClip);
+    const auto hurried = decodeAll(kHurriedClip, reportLate(GST_SECOND));
     // The report makes everything due before about 2 s late.
     const auto count = [](const std::vector<Output>& v, GstClockTime from, GstClockTime to) {
         return std::count_if(v.begin(), v.end(),
@@ -199,17 +204,9 @@ TEST_F(CodecsTest, HardwareDecodersComeBeforeOursAndOthersKeepTheirPlace) {
 // Seconds behind, the decoder leaves out everything up to the next keyframe rather than drift
 // further from the sound; from there it decodes again, and once in time exactly as before.
 TEST_F(CodecsTest, FarBehindItGoesOnFromTheNextKeyframe) {
-    const std::string pipeline = "filesrc location=" + kMedia +
-                                 "/framecode.mp4 ! qtdemux ! h264parse ! peltovideodec name=dec" + kSink;
-    const auto inTime = decodeAll(pipeline);
-    const auto late = [](GstElement* p) {
-        auto dec = adopt(gst_bin_get_by_name(GST_BIN(p), "dec"));
-        auto pad = adopt(gst_element_get_static_pad(dec.get(), "src"));
-        // Everything due before about 6 s is late, by more than 2.5 s before about 3.5 s.
-        ASSERT_TRUE(
-            gst_pad_send_event(pad.get(), gst_event_new_qos(GST_QOS_TYPE_UNDERFLOW, 0.5, 3 * GST_SECOND, 0)));
-    };
-    const auto hurried = decodeAll(pipeline, late);
+    const auto inTime = decodeAll(kHurriedClip);
+    // Everything due before about 6 s is late, by more than 2.5 s before about 3.5 s.
+    const auto hurried = decodeAll(kHurriedClip, reportLate(3 * GST_SECOND));
     const auto count = [](const std::vector<Output>& v, double from, double to) {
         return std::count_if(v.begin(), v.end(), [&](const Output& o) {
             return o.pts >= from * GST_SECOND && o.pts < to * GST_SECOND;

@@ -50,17 +50,32 @@ void watch(GstElement* element, const char* pad, Counter& c) {
     gst_pad_add_probe(p.get(), GST_PAD_PROBE_TYPE_BUFFER, &count, &c, nullptr);
 }
 
-TEST(Lateness, EveryPictureDecodedLateStillReachesTheWindow) {
-    if (!gst_is_initialized()) gst_init(nullptr, nullptr);
-    QWidget parent;
-    auto* window = new MovieWindow(&parent);
-    window->resize(320, 180);
-    auto slot = std::make_shared<FrameSlot>(window);
+// A clip prerolled in a pipeline with a movie window of its own.
+class Lateness : public ::testing::Test {
+  protected:
+    static void SetUpTestSuite() {
+        if (!gst_is_initialized()) gst_init(nullptr, nullptr);
+    }
+    MoviePipeline& open(const char* clip, SinkMode sinks) {
+        auto* window = new MovieWindow(&parent_);
+        window->resize(320, 180);
+        pipeline_ = std::make_unique<MoviePipeline>(std::string(PELTO_TEST_MEDIA) + "/" + clip, sinks,
+                                                    std::make_shared<FrameSlot>(window),
+                                                    MoviePipeline::EventHandler{});
+        EXPECT_TRUE(pipeline_->valid());
+        std::string why;
+        EXPECT_TRUE(pipeline_->preroll(10s, why)) << why;
+        return *pipeline_;
+    }
+
+  private:
+    QWidget parent_;
+    std::unique_ptr<MoviePipeline> pipeline_;  // destroyed before the window it paints
+};
+
+TEST_F(Lateness, EveryPictureDecodedLateStillReachesTheWindow) {
     // 2 s of 1080p at 25 frames a second, made to decode at 1000 / 55 = 18.
-    MoviePipeline pipeline(std::string(PELTO_TEST_MEDIA) + "/big.mp4", SinkMode::Window, slot, {});
-    ASSERT_TRUE(pipeline.valid());
-    std::string why;
-    ASSERT_TRUE(pipeline.preroll(10s, why)) << why;
+    MoviePipeline& pipeline = open("big.mp4", SinkMode::Window);
     auto decoder = adopt(findByFactory(pipeline.element(), "peltovideodec"));
     auto sink = adopt(findByFactory(pipeline.element(), "appsink"));
     ASSERT_TRUE(decoder && sink);
@@ -105,16 +120,8 @@ GstPadProbeReturn measureSound(GstPad* pad, GstPadProbeInfo* info, gpointer data
 
 // A picture that cannot keep up at all (3 frames a second for 25) must not hold the sound back:
 // the sound reaches its sink in time from start to end.
-TEST(Lateness, APictureFarBehindNeverStopsTheSound) {
-    if (!gst_is_initialized()) gst_init(nullptr, nullptr);
-    QWidget parent;
-    auto* window = new MovieWindow(&parent);
-    window->resize(320, 180);
-    auto slot = std::make_shared<FrameSlot>(window);
-    MoviePipeline pipeline(std::string(PELTO_TEST_MEDIA) + "/hd.mp4", SinkMode::FakeAudio, slot, {});
-    ASSERT_TRUE(pipeline.valid());
-    std::string why;
-    ASSERT_TRUE(pipeline.preroll(10s, why)) << why;
+TEST_F(Lateness, APictureFarBehindNeverStopsTheSound) {
+    MoviePipeline& pipeline = open("hd.mp4", SinkMode::FakeAudio);
     auto decoder = adopt(findByFactory(pipeline.element(), "peltovideodec"));
     auto audioSink = adopt(findByFactory(pipeline.element(), "fakesink"));
     ASSERT_TRUE(decoder && audioSink);
